@@ -1,0 +1,11 @@
+#include <pybind11/pybind11.h>
+
+#include "pipmoves/pip.hpp"
+#include "register.hpp"
+
+PYBIND11_MODULE(pipmoves, m) {
+  m.doc() = "Integer-pip rhythmic position functions";
+  m.attr("PIPS_PER_BEAT") = pipmoves::PIPS_PER_BEAT;
+  pipmoves::python::register_offset3(m);
+  pipmoves::python::register_patterns(m);
+}
