@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "offset_matchers.hpp"
+#include "pipmoves/rudiments.hpp"
+#include "pipmoves/shapes.hpp"
+
+namespace {
+
+using pipmoves::Offset3;
+using pipmoves::testing::SameOffset;
+
+using Pattern = Offset3 (*)(int) noexcept;
+
+struct Procedural {
+  const char* name;
+  Pattern pattern;
+  int period;
+  int dimensions;
+};
+
+constexpr Procedural kProcedural[] = {
+    {"bounce", pipmoves::bounce, 64, 1},
+    {"sway", pipmoves::sway, 128, 1},
+    {"circle", pipmoves::circle, 64, 2},
+    {"figure_eight", pipmoves::figure_eight, 128, 2},
+    {"step_touch", pipmoves::step_touch, 128, 2},
+    {"box_step", pipmoves::box_step, 256, 2},
+    {"helix", pipmoves::helix, 256, 3},
+    {"clay_background", pipmoves::clay_background, 256, 2},
+    {"single_stroke_roll", pipmoves::single_stroke_roll, 64, 2},
+    {"double_stroke_roll", pipmoves::double_stroke_roll, 64, 2},
+    {"multiple_bounce_roll", pipmoves::multiple_bounce_roll, 64, 2},
+    {"single_paradiddle", pipmoves::single_paradiddle, 128, 2},
+    {"flam", pipmoves::flam, 64, 2},
+    {"drag", pipmoves::drag, 64, 2},
+    {"five_stroke_roll", pipmoves::five_stroke_roll, 128, 2},
+};
+
+// Pips at both ends of the 32-bit range, around zero and spread between.
+std::vector<std::int32_t> sweep_pips() {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  std::vector<std::int32_t> pips;
+  for (std::int32_t i = 0; i < 600; ++i) {
+    pips.push_back(kMin + i);
+    pips.push_back(kMax - i);
+    pips.push_back(i - 300);
+  }
+  for (std::int64_t pip = kMin; pip <= kMax; pip += 9973 * 1237) {
+    pips.push_back(static_cast<std::int32_t>(pip));
+  }
+  return pips;
+}
+
+TEST(Reduction, EveryPatternDependsOnlyOnTheLowBitsOfThePip) {
+  const std::vector<std::int32_t> pips = sweep_pips();
+  for (const Procedural& p : kProcedural) {
+    for (std::int32_t pip : pips) {
+      ASSERT_TRUE(SameOffset(p.pattern(pip & (p.period - 1)), p.pattern(pip))) << p.name << "(" << pip << ")";
+    }
+  }
+}
+
+TEST(Reduction, OneBeatPatternsAgreeAcrossTheRangeEnds) {
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  for (const Procedural& p : kProcedural) {
+    if (p.period != 64) {
+      continue;
+    }
+    for (int pip : {63, 127, kMax}) {
+      EXPECT_TRUE(SameOffset(p.pattern(-1), p.pattern(pip))) << p.name << "(" << pip << ")";
+    }
+    for (int pip : {0, 64}) {
+      EXPECT_TRUE(SameOffset(p.pattern(kMin), p.pattern(pip))) << p.name << "(" << pip << ")";
+    }
+  }
+}
+
+TEST(Reduction, AxesBeyondDimensionsAreZero) {
+  for (const Procedural& p : kProcedural) {
+    bool y_moves = false;
+    bool z_moves = false;
+    for (int pip = 0; pip < p.period; ++pip) {
+      const Offset3 o = p.pattern(pip);
+      y_moves = y_moves || o.y != 0.0;
+      z_moves = z_moves || o.z != 0.0;
+    }
+    EXPECT_EQ(p.dimensions >= 2, y_moves) << p.name;
+    EXPECT_EQ(p.dimensions == 3, z_moves) << p.name;
+  }
+}
+
+}  // namespace
