@@ -7,5 +7,6 @@ PYBIND11_MODULE(pipmoves, m) {
   m.doc() = "Integer-pip rhythmic position functions";
   m.attr("PIPS_PER_BEAT") = pipmoves::PIPS_PER_BEAT;
   pipmoves::python::register_offset3(m);
+  pipmoves::python::register_catalogue(m);
   pipmoves::python::register_patterns(m);
 }
