@@ -11,6 +11,15 @@ Pack atlas_pack() {
                   wave_family(),
                   env_family(),
                   seq_family(),
+                  noise_family(),
+                  orbit_harmonic_family(),
+                  weave_family(),
+                  polar_rose_family(),
+                  polar_scallop_family(),
+                  spiro_inside_family(),
+                  spiro_outside_family(),
+                  space_torus_family(),
+                  space_weave_family(),
               }};
 }
 
