@@ -20,6 +20,13 @@ Pack atlas_pack() {
                   spiro_outside_family(),
                   space_torus_family(),
                   space_weave_family(),
+                  mech_family(),
+                  euclid_family(),
+                  poly_family(),
+                  meter_family(),
+                  swing_family(),
+                  stick_study_family(),
+                  gesture_family(),
               }};
 }
 
