@@ -508,6 +508,20 @@ def test_scallops_never_near_the_centre(n):
     assert max(max(abs(x), abs(y)) for x, y, _ in table) == 0.82
 
 
+@pytest.mark.parametrize("n", range(2, 10))
+def test_scallops_bend_exactly_one_lobe(n):
+    """Each lobe's crest sits mid-lobe except the bent one's, which leans."""
+    radii = [math.hypot(x, y) for x, y, _ in stored(f"polar_scallop_{n}")]
+    width = 1024 / n
+    leans = []
+    for j in range(n):
+        pips = range(math.ceil(width * j), math.ceil(width * (j + 1)))
+        crest = max(pips, key=lambda i: radii[i])
+        leans.append(abs(crest - width * (j + 0.5)) / width)
+    assert sum(lean > 0.1 for lean in leans) == 1, leans
+    assert sorted(leans)[-2] < 0.02, leans
+
+
 def test_gestures_move_depth_only_where_named():
     for name, _ in GESTURES:
         depth = any(z != 0 for _, _, z in stored("gesture_" + name))
