@@ -174,11 +174,11 @@ std::vector<Mechanism> mechanisms() {
       {"mech_piston_long", "Long-rod piston", 2,
        normalised(curve([](double t) { return Offset3{cos(t) + sqrt(16 - sin(t) * sin(t)) - 4, 0.25 * sin(2 * t), 0.0}; }),
                   kPeak)},
-      {"mech_offset_crank", "Offset crank", 2, span(offset_crank, {{X, -kPeak, kPeak}})},
+      {"mech_offset_crank", "Offset crank", 2, spanning(offset_crank, {{X, -kPeak, kPeak}})},
       {"mech_scotch_yoke", "Yoke with rocking linkage", 2,
        curve([](double t) { return Offset3{0.82 * cos(t), 0.287 * sin(t) + 0.1476 * sin(3 * t), 0.0}; })},
       {"mech_whitworth", "Quick-return linkage study", 2, whitworth},
-      {"mech_elliptic_cam", "Elliptic cam follower", 2, span(elliptic_cam, {{Y, -kPeak, kPeak}})},
+      {"mech_elliptic_cam", "Elliptic cam follower", 2, spanning(elliptic_cam, {{Y, -kPeak, kPeak}})},
       {"mech_two_lobe_cam", "Two-lobe cam follower", 2,
        normalised(curve([](double t) { return Offset3{6 * sin(t), 4 * cos(t) + 11 * cos(2 * t), 0.0}; }), kPeak)},
       {"mech_three_lobe_cam", "Three-lobe cam follower", 2, normalised(three_lobe_cam, kPeak)},
@@ -191,8 +191,8 @@ std::vector<Mechanism> mechanisms() {
       {"mech_rocking_beam", "Rocking beam", 2, normalised(rocking_beam, kPeak)},
       {"mech_coupled_cranks", "Coupled cranks", 2, normalised(coupled_cranks, kPeak)},
       {"mech_crank_rocker", "Crank and rocker study", 3, normalised(crank_rocker, kPeak)},
-      {"mech_piston_balance", "Piston and balance mass", 3, span(piston_balance, {{X, -kPeak, kPeak}})},
-      {"mech_cam_return", "Cam rise and return", 2, span(cam_return, {{Y, -kPeak, kPeak}})},
+      {"mech_piston_balance", "Piston and balance mass", 3, spanning(piston_balance, {{X, -kPeak, kPeak}})},
+      {"mech_cam_return", "Cam rise and return", 2, spanning(cam_return, {{Y, -kPeak, kPeak}})},
   };
 }
 

@@ -23,7 +23,8 @@ inline Table spanned(Table table, int axis, double low, double high) {
   return table;
 }
 
-inline Rule span(Rule rule, std::vector<AxisFit> spans) {
+// Applies spanned() to each axis named with its low and high.
+inline Rule spanning(Rule rule, std::vector<AxisFit> spans) {
   return [rule, spans](const RowContext& c) {
     Table table = rule(c);
     for (const AxisFit& s : spans) {
