@@ -1,0 +1,18 @@
+// The continuum pack: continuous paths, most of them in three dimensions, and
+// small rhythmic studies on rational beat positions.
+
+#include "continuum_families.hpp"
+
+namespace pipmoves::authoring {
+
+Pack continuum_pack() {
+  using namespace continuum;
+  return Pack{"continuum",
+              {
+                  ribbon_family(),
+                  contour_shaped_family(),
+                  silhouette_harmonic_family(),
+              }};
+}
+
+}  // namespace pipmoves::authoring

@@ -1,0 +1,13 @@
+#pragma once
+
+// The twenty families of the continuum pack, in table order.
+
+#include "pack.hpp"
+
+namespace pipmoves::authoring::continuum {
+
+Family ribbon_family();
+Family contour_shaped_family();
+Family silhouette_harmonic_family();
+
+}  // namespace pipmoves::authoring::continuum

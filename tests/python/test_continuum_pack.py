@@ -1,0 +1,131 @@
+"""The continuum pack as the catalogue and the samplers show it: names, order,
+descriptions, periods, dimensions and each family's ranges."""
+
+import functools
+import math
+
+import pytest
+
+import pipmoves
+
+PAIRS = ["1_2", "1_3", "1_4", "1_5", "2_3", "2_5", "3_4", "3_5"]
+
+
+def numbered(prefix):
+    return [f"{prefix}{n:02d}" for n in range(1, 17)]
+
+
+# name list, period(s), dimensions (one per row), ranges as printed, description
+FAMILIES = [
+    dict(
+        names=[f"ribbon_{pair}_{width}" for width in ("slim", "deep") for pair in PAIRS],
+        periods=1024, dims=[3] * 16,
+        ranges="x -0.82 to 0.82; y -0.7636 to 0.7636; z -0.2576 to 0.2576",
+        description="A curved elliptical spine with variable radial width and linked depth deflection.",
+    ),
+    dict(
+        names=numbered("contour_shaped_"), periods=1024, dims=[2] * 8 + [3] * 8,
+        ranges="x -0.82 to 0.82; y -0.593 to 0.6027; z -0.148 to 0.094",
+        description="Signed-power oval edges with local ripples and an asymmetric bow.",
+    ),
+    dict(
+        names=numbered("silhouette_harmonic_"), periods=1024, dims=[3] * 16,
+        ranges="x -0.82 to 0.82; y -0.6982 to 0.6868; z -0.079 to 0.0805",
+        description="Three unequal harmonic components, with cross-axis phases and a small linked depth term.",
+    ),
+]
+FAMILY_IDS = [family["names"][0].rsplit("_", 1)[0] for family in FAMILIES]
+PACK_NAMES = [name for family in FAMILIES for name in family["names"]]
+
+
+def periods_of(family):
+    periods = family["periods"]
+    return periods if isinstance(periods, list) else [periods] * len(family["names"])
+
+
+def parse_ranges(text):
+    """{axis: (low text, high text)} from e.g. "x, y -0.82 to 0.82; z 0 to 0.3"."""
+    ranges = {}
+    for clause in text.split("; "):
+        words = clause.replace(",", "").split()
+        low, to, high = words[-3:]
+        assert to == "to"
+        for axis in words[:-3]:
+            ranges[axis] = (low, high)
+    return ranges
+
+
+def shows_as(value, printed):
+    decimals = len(printed.split(".")[1]) if "." in printed else 0
+    slack = 0.5 * 10.0 ** -decimals if decimals else 0.0
+    return abs(value - float(printed)) <= slack + 5e-13
+
+
+@functools.cache
+def catalogue():
+    return {row["name"]: row for row in pipmoves.catalogue()}
+
+
+@functools.cache
+def table(name):
+    period = catalogue()[name]["period_pips"]
+    return tuple(pipmoves.sample(name, pip).as_tuple() for pip in range(period))
+
+
+def test_rows_stand_together_in_family_order():
+    names = [row["name"] for row in pipmoves.catalogue()]
+    first = names.index(PACK_NAMES[0])
+    assert names[first:first + len(PACK_NAMES)] == PACK_NAMES
+
+
+@pytest.mark.parametrize("family", FAMILIES, ids=FAMILY_IDS)
+def test_every_row_carries_the_family_description(family):
+    for name in family["names"]:
+        assert catalogue()[name]["description"] == family["description"], name
+
+
+@pytest.mark.parametrize("family", FAMILIES, ids=FAMILY_IDS)
+def test_periods_and_dimensions(family):
+    have = [(catalogue()[n]["period_pips"], catalogue()[n]["dimensions"]) for n in family["names"]]
+    assert have == list(zip(periods_of(family), family["dims"]))
+
+
+@pytest.mark.parametrize("family", FAMILIES, ids=FAMILY_IDS)
+def test_dimensions_follow_the_samples(family):
+    for name in family["names"]:
+        samples = table(name)
+        moving = 3 if any(z != 0 for _, _, z in samples) else 2 if any(y != 0 for _, y, _ in samples) else 1
+        assert moving == catalogue()[name]["dimensions"], name
+
+
+@pytest.mark.parametrize("family", FAMILIES, ids=FAMILY_IDS)
+def test_family_ranges_and_still_axes(family):
+    ranges = parse_ranges(family["ranges"])
+    for axis, label in enumerate("xyz"):
+        values = [sample[axis] for name in family["names"] for sample in table(name)]
+        if label not in ranges:
+            assert set(values) == {0.0}, label
+            continue
+        low, high = ranges[label]
+        assert shows_as(min(values), low), (label, "want", low, "have", min(values))
+        assert shows_as(max(values), high), (label, "want", high, "have", max(values))
+
+
+@pytest.mark.parametrize("family", FAMILIES, ids=FAMILY_IDS)
+def test_every_loop_closes_without_a_jump(family):
+    for name in family["names"]:
+        samples = table(name)
+        for axis in range(3):
+            steps = [abs(samples[i][axis] - samples[i - 1][axis]) for i in range(1, len(samples))]
+            seam = abs(samples[0][axis] - samples[-1][axis])
+            assert seam <= max(steps), (name, "xyz"[axis], "seam", seam, "largest step", max(steps))
+
+
+@pytest.mark.parametrize("family", FAMILIES, ids=FAMILY_IDS)
+def test_samples_are_stored_to_twelve_decimals(family):
+    for name in family["names"]:
+        for sample in table(name):
+            for v in sample:
+                assert round(v, 12) == v, (name, v)
+                assert -1.0 <= v <= 1.0, (name, v)
+                assert v != 0.0 or math.copysign(1.0, v) == 1.0, (name, "negative zero")
