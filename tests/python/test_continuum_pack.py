@@ -33,8 +33,36 @@ FAMILIES = [
         ranges="x -0.82 to 0.82; y -0.6982 to 0.6868; z -0.079 to 0.0805",
         description="Three unequal harmonic components, with cross-axis phases and a small linked depth term.",
     ),
+    dict(
+        names=["spline_" + shape for shape in (
+            "kite", "hourglass", "hook", "crown", "bow", "crooked_cross", "asymmetric_star", "scoop",
+            "rising_kite", "twisted_bow", "cup", "bridge", "double_bay", "slanted_loop", "fork", "folded_crown")],
+        periods=512, dims=[2] * 8 + [3] * 8,
+        ranges="x, y -0.82 to 0.82; z -0.6337 to 0.728",
+        description="Periodic cubic tangents connect asymmetrical controls with unequal segment times.",
+    ),
+    dict(
+        names=["tour_" + suffix for suffix in (
+            "5_2", "7_2", "7_3", "8_3", "9_2", "9_4", "10_3", "11_2",
+            "11_3", "11_4", "12_5", "13_2", "13_3", "13_4", "13_5", "14_3")],
+        periods=1024, dims=[2] * 8 + [3] * 8,
+        ranges="x -0.6154 to 0.82; y -0.5031 to 0.5239; z -0.1912 to 0.1912",
+        description="A noncircular vertex tour with eased corners and alternating dwell lengths.",
+    ),
+    dict(
+        names=[f"scan_{style}_{count}" for count in (3, 4, 5, 6) for style in ("flat", "bowed", "tilted", "depth")],
+        periods=1024, dims=[2, 2, 2, 3] * 4,
+        ranges="x -0.82 to 0.8036; y -0.779 to 0.82; z -0.1213 to 0.3105",
+        description="An eased serpentine scan and an explicit outer return to the starting point.",
+    ),
+    dict(
+        names=[f"reach_{shape}_{count}" for count in (3, 4, 5, 7) for shape in ("scoop", "hook", "lift", "recoil")],
+        periods=1024, dims=[2, 2, 3, 2] * 4,
+        ranges="x -0.82 to 0.82; y -0.741 to 0.6828; z -0.3931 to 0.3931",
+        description="Separate shaped reaches depart from and settle at a shared centre, without reset jumps.",
+    ),
 ]
-FAMILY_IDS = [family["names"][0].rsplit("_", 1)[0] for family in FAMILIES]
+FAMILY_IDS = [family["names"][0].split("_")[0] for family in FAMILIES]
 PACK_NAMES = [name for family in FAMILIES for name in family["names"]]
 
 

@@ -12,6 +12,10 @@ Pack continuum_pack() {
                   ribbon_family(),
                   contour_shaped_family(),
                   silhouette_harmonic_family(),
+                  spline_family(),
+                  tour_family(),
+                  scan_family(),
+                  reach_family(),
               }};
 }
 

@@ -9,5 +9,9 @@ namespace pipmoves::authoring::continuum {
 Family ribbon_family();
 Family contour_shaped_family();
 Family silhouette_harmonic_family();
+Family spline_family();
+Family tour_family();
+Family scan_family();
+Family reach_family();
 
 }  // namespace pipmoves::authoring::continuum

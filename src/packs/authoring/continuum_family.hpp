@@ -95,33 +95,35 @@ inline Offset3 operator+(Offset3 a, Offset3 b) { return {a.x + b.x, a.y + b.y, a
 inline Offset3 operator-(Offset3 a, Offset3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 inline Offset3 operator*(double s, Offset3 a) { return {s * a.x, s * a.y, s * a.z}; }
 
-// Eases from a to b as u runs from 0 to 1, resting at both ends.
-inline Offset3 ease(Offset3 a, Offset3 b, double u) { return a + smootherstep(u) * (b - a); }
-
-// A closed path of stations, each reached with an eased move and then held;
-// pip 0 starts the move from the last station to the first. Durations are in
-// pips and add up to the period.
-struct Station {
-  Offset3 at;
-  double move;  // pips spent travelling here from the previous station
-  double hold;  // pips spent resting here
+// A closed path of eased legs from a start point, resting at every leg's end;
+// a leg to where it already is holds. Each leg may bulge by `arc` at its
+// middle, so a leg is a straight line or a bow between its ends.
+struct Leg {
+  Offset3 to;
+  double pips;
+  Offset3 arc = {};
 };
 
-inline Offset3 station_path(std::span<const Station> stations, double i) {
-  double start = 0.0;
-  for (std::size_t k = 0; k < stations.size(); ++k) {
-    const Station& s = stations[k];
-    const Offset3 from = stations[(k + stations.size() - 1) % stations.size()].at;
-    if (i < start + s.move) {
-      return ease(from, s.at, (i - start) / s.move);
+inline Offset3 leg_path(std::span<const Leg> legs, Offset3 start, double i) {
+  Offset3 from = start;
+  double begin = 0.0;
+  for (const Leg& leg : legs) {
+    if (i < begin + leg.pips) {
+      const double s = smootherstep((i - begin) / leg.pips);
+      return from + s * (leg.to - from) + std::sin(kPi * s) * leg.arc;
     }
-    start += s.move;
-    if (i < start + s.hold) {
-      return s.at;
-    }
-    start += s.hold;
+    begin += leg.pips;
+    from = leg.to;
   }
-  return stations.back().at;
+  return from;
+}
+
+// Stretches the legs' durations so that together they fill the period.
+inline std::vector<Leg> filling(std::vector<Leg> legs, int period) {
+  double total = 0.0;
+  for (const Leg& leg : legs) total += leg.pips;
+  for (Leg& leg : legs) leg.pips *= period / total;
+  return legs;
 }
 
 }  // namespace pipmoves::authoring::continuum
