@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <stdexcept>
 #include <string_view>
 
 #include "pipmoves/pack_table.hpp"
@@ -48,6 +49,21 @@ TEST(ContinuumPack, LastEightShapedContoursMoveInDepth) {
     const PackEntry& row = row_named(numbered("contour_shaped_", n));
     EXPECT_TRUE(moves_z(row)) << row.name;
     EXPECT_EQ(row.dimensions, 3) << row.name;
+  }
+}
+
+TEST(ContinuumPack, EveryPacketSwingsToTheFullLateralPeak) {
+  for (int count = 2; count <= 5; ++count) {
+    for (const char* style : {"alternating", "cascading", "crossing", "depth"}) {
+      const PackEntry& row = row_named(std::string("packet_") + style + "_" + std::to_string(count));
+      double lowest = 0.0, highest = 0.0;
+      for (int i = 0; i < row.period_pips; ++i) {
+        lowest = std::min(lowest, row.sampler(i).x);
+        highest = std::max(highest, row.sampler(i).x);
+      }
+      EXPECT_EQ(lowest, -0.82) << row.name;
+      EXPECT_EQ(highest, 0.82) << row.name;
+    }
   }
 }
 

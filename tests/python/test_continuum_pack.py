@@ -61,6 +61,38 @@ FAMILIES = [
         ranges="x -0.82 to 0.82; y -0.741 to 0.6828; z -0.3931 to 0.3931",
         description="Separate shaped reaches depart from and settle at a shared centre, without reset jumps.",
     ),
+    dict(
+        names=[f"surface_{pair}_{size}" for size in ("low", "wide") for pair in PAIRS],
+        periods=1024, dims=[3] * 16,
+        ranges="x -0.7207 to 0.82; y -0.7854 to 0.7854; z -0.7757 to 0.7757",
+        description="A varying-radius surface path with coupled longitude and latitude; all three coordinates are retained.",
+    ),
+    dict(
+        names=["braid_" + suffix for suffix in (
+            "1_2", "1_3", "1_4", "1_5", "2_3", "2_5", "3_4", "3_5",
+            "1_6", "2_7", "3_7", "4_5", "4_7", "5_6", "5_7", "5_8")],
+        periods=1024, dims=[3] * 16,
+        ranges="x -0.82 to 0.82; y -0.8132 to 0.8132; z -0.4127 to 0.4221",
+        description="An offset tube centreline and a rolling cross-section with a second depth ripple.",
+    ),
+    dict(
+        names=numbered("arm_coupled_"), periods=1024, dims=[2] * 8 + [3] * 8,
+        ranges="x -0.82 to 0.82; y -0.82 to 0.1722; z -0.1768 to 0.1761",
+        description="Tip position of two kinematically driven links; not a dynamics simulation or anatomical model.",
+    ),
+    dict(
+        names=numbered("dwell_phrase_"), periods=1024, dims=[3] * 16,
+        ranges="x, y -0.7614 to 0.82; z -0.4613 to 0.5125",
+        description="Two unequal lift-and-hold gestures, a transfer and a settling return; "
+                    "holds have finite musical duration.",
+    ),
+    dict(
+        names=[f"packet_{style}_{count}" for count in (2, 3, 4, 5)
+               for style in ("alternating", "cascading", "crossing", "depth")],
+        periods=512, dims=[2, 2, 2, 3] * 4,
+        ranges="x -0.82 to 0.82; y -0.2756 to 0.2756; z -0.3472 to 0.3472",
+        description="Compact, smooth-edged oscillation packets arranged around a closed phrase, with shaped side motion.",
+    ),
 ]
 FAMILY_IDS = [family["names"][0].split("_")[0] for family in FAMILIES]
 PACK_NAMES = [name for family in FAMILIES for name in family["names"]]

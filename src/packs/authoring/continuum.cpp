@@ -16,6 +16,11 @@ Pack continuum_pack() {
                   tour_family(),
                   scan_family(),
                   reach_family(),
+                  surface_family(),
+                  braid_family(),
+                  arm_coupled_family(),
+                  dwell_phrase_family(),
+                  packet_family(),
               }};
 }
 

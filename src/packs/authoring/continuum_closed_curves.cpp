@@ -1,8 +1,9 @@
-// Closed curves of the phase: ribbons, shaped contours and harmonic
-// silhouettes.
+// Closed curves of the phase: ribbons, shaped contours, harmonic silhouettes,
+// surface paths and braids.
 
 #include <array>
 #include <cmath>
+#include <string>
 
 #include "continuum_family.hpp"
 #include "continuum_families.hpp"
@@ -18,11 +19,17 @@ double signed_power(double v, double n) { return std::copysign(std::pow(std::fab
 
 // ---- ribbon -----------------------------------------------------------------
 
-struct RibbonPair {
-  int width_lobes;  // how often the ribbon swells and narrows per lap
-  int weave_turns;  // sets the number of weaves across the spine
+// The number pairs that name the ribbons and the surface paths.
+struct Pair {
+  int first;
+  int second;
 };
-constexpr std::array<RibbonPair, 8> kRibbonPairs{{{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 5}, {3, 4}, {3, 5}}};
+constexpr std::array<Pair, 8> kPairs{{{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 5}, {3, 4}, {3, 5}}};
+
+std::string pair_name(Pair pair) { return std::to_string(pair.first) + "_" + std::to_string(pair.second); }
+
+// A ribbon swells and narrows `first` times per lap and weaves across its
+// spine kWeavesPerTurn times `second`.
 constexpr int kWeavesPerTurn = 3;
 constexpr double kRibbonAspect = 0.93;  // height of the elliptical spine over its width
 constexpr double kSpineBow = 0.08;      // the spine sags on one side
@@ -35,10 +42,10 @@ struct RibbonWidth {
 };
 constexpr std::array<RibbonWidth, 2> kRibbonWidths{{{"slim", 0.07, 0.45, 0.55}, {"deep", 0.13, 0.6, 0.95}}};
 
-Rule ribbon(RibbonPair pair, RibbonWidth width) {
+Rule ribbon(Pair pair, RibbonWidth width) {
   return curve([pair, width](double t) {
-    const double weave = sin(kWeavesPerTurn * pair.weave_turns * t);
-    const double half_width = width.width * (1.0 + width.swell * cos(pair.width_lobes * t + 0.4));
+    const double weave = sin(kWeavesPerTurn * pair.second * t);
+    const double half_width = width.width * (1.0 + width.swell * cos(pair.first * t + 0.4));
     const double radius = 1.0 + kSpineBow * sin(t) + half_width * weave * cos(width.tilt);
     return Offset3{radius * cos(t), kRibbonAspect * radius * sin(t), half_width * weave * sin(width.tilt)};
   });
@@ -113,15 +120,62 @@ Rule silhouette(Silhouette s) {
   });
 }
 
+// ---- surface ----------------------------------------------------------------
+
+struct SurfaceSize {
+  const char* name;
+  double latitude;  // largest latitude reached, radians
+};
+constexpr std::array<SurfaceSize, 2> kSurfaceSizes{{{"low", 0.38}, {"wide", 0.95}}};
+constexpr double kSurfaceSwell = 0.12;  // radial variation of the surface
+
+// `turns` laps of longitude while the latitude swings `swings` times; the
+// latitude also leans with the longitude, which couples the two.
+Rule surface(Pair pair, SurfaceSize size) {
+  const int turns = pair.first;
+  const int swings = pair.second;
+  return curve([turns, swings, size](double t) {
+    const double longitude = turns * t;
+    const double latitude = size.latitude * sin(swings * t + 0.3 * sin(longitude));
+    const double radius = 1.0 + kSurfaceSwell * cos((turns + swings) * t + 0.7);
+    return Offset3{radius * cos(latitude) * cos(longitude), radius * cos(latitude) * sin(longitude),
+                   radius * sin(latitude)};
+  });
+}
+
+// ---- braid ------------------------------------------------------------------
+
+struct BraidPair {
+  int laps;   // of the centreline
+  int turns;  // of the cross-section around it
+};
+constexpr std::array<BraidPair, 16> kBraids{{{1, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 3}, {2, 5}, {3, 4}, {3, 5},
+                                             {1, 6}, {2, 7}, {3, 7}, {4, 5}, {4, 7}, {5, 6}, {5, 7}, {5, 8}}};
+constexpr double kBraidRadius = 0.62;     // of the centreline
+constexpr double kBraidOffset = 0.05;     // the centreline sits off the origin
+constexpr double kBraidSectionWide = 0.3, kBraidSectionTall = 0.22;
+constexpr double kBraidRipple = 0.06;     // the second depth ripple
+
+Rule braid(BraidPair pair) {
+  return curve([pair](double t) {
+    const double along = pair.laps * t;
+    const double around = pair.turns * t;
+    // The elliptical cross-section rolls once per loop.
+    const double u0 = kBraidSectionWide * cos(around), v0 = kBraidSectionTall * sin(around);
+    const double u = u0 * cos(t) - v0 * sin(t);
+    const double v = u0 * sin(t) + v0 * cos(t);
+    return Offset3{(kBraidRadius + u) * cos(along) + kBraidOffset, 0.95 * (kBraidRadius + u) * sin(along),
+                   v + kBraidRipple * sin(2.0 * around + along)};
+  });
+}
+
 }  // namespace
 
 Family ribbon_family() {
   std::vector<Draft> drafts;
   for (const RibbonWidth& width : kRibbonWidths) {
-    for (const RibbonPair& pair : kRibbonPairs) {
-      drafts.push_back({"ribbon_" + std::to_string(pair.width_lobes) + "_" + std::to_string(pair.weave_turns) + "_" +
-                            width.name,
-                        1024, 3, ribbon(pair, width)});
+    for (const Pair& pair : kPairs) {
+      drafts.push_back({"ribbon_" + pair_name(pair) + "_" + width.name, 1024, 3, ribbon(pair, width)});
     }
   }
   return fitted_family("ribbon", "A curved elliptical spine with variable radial width and linked depth deflection.",
@@ -150,6 +204,30 @@ Family silhouette_harmonic_family() {
                        "Three unequal harmonic components, with cross-axis phases and a small linked depth term.",
                        "x -0.82 to 0.82; y -0.6982 to 0.6868; z -0.079 to 0.0805",
                        {{X, -0.82, 0.82}, {Y, -0.6982, 0.6868}, {Z, -0.079, 0.0805}}, std::move(drafts));
+}
+
+Family surface_family() {
+  std::vector<Draft> drafts;
+  for (const SurfaceSize& size : kSurfaceSizes) {
+    for (const Pair& pair : kPairs) {
+      drafts.push_back({"surface_" + pair_name(pair) + "_" + size.name, 1024, 3, surface(pair, size)});
+    }
+  }
+  return fitted_family(
+      "surface",
+      "A varying-radius surface path with coupled longitude and latitude; all three coordinates are retained.",
+      "x -0.7207 to 0.82; y -0.7854 to 0.7854; z -0.7757 to 0.7757",
+      {{X, -0.7207, 0.82}, {Y, -0.7854, 0.7854}, {Z, -0.7757, 0.7757}}, std::move(drafts));
+}
+
+Family braid_family() {
+  std::vector<Draft> drafts;
+  for (const BraidPair& pair : kBraids) {
+    drafts.push_back({"braid_" + std::to_string(pair.laps) + "_" + std::to_string(pair.turns), 1024, 3, braid(pair)});
+  }
+  return fitted_family("braid", "An offset tube centreline and a rolling cross-section with a second depth ripple.",
+                       "x -0.82 to 0.82; y -0.8132 to 0.8132; z -0.4127 to 0.4221",
+                       {{X, -0.82, 0.82}, {Y, -0.8132, 0.8132}, {Z, -0.4127, 0.4221}}, std::move(drafts));
 }
 
 }  // namespace pipmoves::authoring::continuum

@@ -13,5 +13,10 @@ Family spline_family();
 Family tour_family();
 Family scan_family();
 Family reach_family();
+Family surface_family();
+Family braid_family();
+Family arm_coupled_family();
+Family dwell_phrase_family();
+Family packet_family();
 
 }  // namespace pipmoves::authoring::continuum
