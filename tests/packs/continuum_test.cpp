@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <stdexcept>
 #include <string_view>
 
+#include "../core/offset_matchers.hpp"
 #include "pipmoves/pack_table.hpp"
 
 namespace {
@@ -13,6 +16,12 @@ namespace {
 using pipmoves::Offset3;
 using pipmoves::PackEntry;
 using pipmoves::pack_table;
+using pipmoves::testing::SameOffset;
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr std::string_view kRhythmicPrefixes[] = {"canon_",       "echo_",    "ladder_",   "necklace_",
+                                                  "accent_walk_", "triplet_", "dialogue_", "burst_"};
 
 const PackEntry& row_named(std::string_view name) {
   for (const PackEntry& row : pack_table()) {
@@ -65,6 +74,47 @@ TEST(ContinuumPack, EveryPacketSwingsToTheFullLateralPeak) {
       EXPECT_EQ(highest, 0.82) << row.name;
     }
   }
+}
+
+struct Reduction {
+  const char* name;
+  int period;
+  std::int32_t pip;
+  int index;  // the table entry the pip reduces to
+};
+
+// The smallest pip, -2^31, leaves -2^31 mod p: 160 for 288, 352 for 480 (the
+// truncating remainder plus the period), and 0 for the masked 512.
+TEST(ContinuumPack, DialoguePeriodsReduceEveryPipToTheirOwnTable) {
+  const Reduction cases[] = {
+      {"dialogue_4_3_2", 288, -1, 287},          {"dialogue_4_3_2", 288, -288, 0},
+      {"dialogue_4_3_2", 288, 288 * 5 + 7, 7},   {"dialogue_4_3_2", 288, kMin, 160},
+      {"dialogue_4_3_2", 288, kMax, 127},        {"dialogue_3_5_4_3", 480, -1, 479},
+      {"dialogue_3_5_4_3", 480, -481, 479},      {"dialogue_3_5_4_3", 480, kMin, 352},
+      {"dialogue_3_5_4_3", 480, kMax, 127},      {"dialogue_4_3_5_4", 512, -1, 511},
+      {"dialogue_4_3_5_4", 512, kMin, 0},        {"dialogue_4_3_5_4", 512, kMax, 511},
+  };
+  for (const Reduction& c : cases) {
+    const PackEntry& row = row_named(c.name);
+    EXPECT_EQ(row.period_pips, c.period) << c.name;
+    EXPECT_TRUE(SameOffset(row.sampler(c.index), row.sampler(c.pip))) << c.name << " pip " << c.pip << " want index " << c.index;
+  }
+}
+
+TEST(ContinuumPack, RhythmicStudiesStayWithinAThirdOfTheField) {
+  int rows = 0;
+  for (const PackEntry& row : pack_table()) {
+    const bool rhythmic = std::ranges::any_of(kRhythmicPrefixes, [&](std::string_view p) { return row.name.starts_with(p); });
+    if (!rhythmic) {
+      continue;
+    }
+    ++rows;
+    for (int i = 0; i < row.period_pips; ++i) {
+      const Offset3 o = row.sampler(i);
+      ASSERT_LE(std::max({std::fabs(o.x), std::fabs(o.y), std::fabs(o.z)}), 0.33) << row.name << " pip " << i;
+    }
+  }
+  EXPECT_EQ(rows, 8 * 16);
 }
 
 }  // namespace

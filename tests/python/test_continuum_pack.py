@@ -11,6 +11,17 @@ import pipmoves
 PAIRS = ["1_2", "1_3", "1_4", "1_5", "2_3", "2_5", "3_4", "3_5"]
 
 
+LADDERS = [
+    "2_3_4_6", "3_5_4_2", "2_5_3_7", "4_3_6_5", "2_4_7_3", "3_6_2_5", "5_3_7_4", "6_4_3_2",
+    "2_7_4_5", "7_3_5_2", "4_7_3_6", "5_2_6_3", "3_4_5_7", "6_5_4_3", "7_5_3_4", "4_6_7_5",
+]
+DIALOGUES = [
+    "3_4_5", "5_3_4", "3_5_2", "2_5_4", "4_3_2", "3_2_4_5", "5_2_3_4", "2_3_5_3",
+    "3_4_3_5", "5_4_2_3", "2_4_5_2", "4_5_3_2", "3_5_4_3", "5_3_2_5", "2_5_3_5", "4_3_5_4",
+]
+RHYTHMIC_PREFIXES = ("canon_", "echo_", "ladder_", "necklace_", "accent_walk_", "triplet_", "dialogue_", "burst_")
+
+
 def numbered(prefix):
     return [f"{prefix}{n:02d}" for n in range(1, 17)]
 
@@ -92,6 +103,58 @@ FAMILIES = [
         periods=512, dims=[2, 2, 2, 3] * 4,
         ranges="x -0.82 to 0.82; y -0.2756 to 0.2756; z -0.3472 to 0.3472",
         description="Compact, smooth-edged oscillation packets arranged around a closed phrase, with shaped side motion.",
+    ),
+    dict(
+        names=[f"canon_{n:02d}_{delay}" for n in range(1, 9) for delay in ("close", "late")],
+        periods=512, dims=[3] * 16,
+        ranges="x -0.279 to 0.251; y -0.3109 to 0.03; z 0 to 0.258",
+        description="A rational-beat motif passes between lateral and depth lanes, with an altered second-half response.",
+    ),
+    dict(
+        names=[f"echo_{kind}_{count}" for count in (3, 4, 5, 6)
+               for kind in ("regular", "shrinking", "expanding", "crossed")],
+        periods=512, dims=[3] * 16,
+        ranges="x -0.31 to 0.2407; y -0.2656 to 0.2601; z -0.072 to 0.2202",
+        description="An original decaying call and a differently directed answer; echo spacing is preserved as fractions.",
+    ),
+    dict(
+        names=["ladder_" + suffix for suffix in LADDERS],
+        periods=512, dims=[3] * 16,
+        ranges="x -0.31 to 0.29; y -0.32 to 0.05; z 0 to 0.32",
+        description="Four two-beat regions change subdivision density while accents mark region starts.",
+    ),
+    dict(
+        names=numbered("necklace_"), periods=512, dims=[3] * 16,
+        ranges="x -0.248 to 0.1015; y -0.096 to 0.0222; z 0 to 0.1592",
+        description="A hand-authored binary accent word; its complement moves the other side and rising accents add depth.",
+    ),
+    dict(
+        names=["accent_walk_" + suffix for suffix in (
+            "5_1", "5_2", "7_1", "7_2", "7_3", "8_1", "8_3", "9_1",
+            "9_2", "9_4", "10_3", "11_2", "11_3", "12_5", "13_3", "13_5")],
+        periods=1024, dims=[3] * 16,
+        ranges="x -0.2561 to 0.3139; y -0.1185 to 0.0104; z 0 to 0.1536",
+        description="A four-bar grid keeps its pulse spacing while a two-accent motif migrates between bars.",
+    ),
+    dict(
+        names=[f"triplet_{n:02d}_{ending}" for n in range(1, 9) for ending in ("answer", "turnaround")],
+        periods=512, dims=[3] * 16,
+        ranges="x -0.2945 to 0.1872; y -0.192 to 0.0323; z 0 to 0.2072",
+        description="Triplet-grid gestures with deliberate omissions; gaps either answer off-grid or rotate after four beats.",
+    ),
+    dict(
+        names=["dialogue_" + suffix for suffix in DIALOGUES],
+        periods=[384, 384, 320, 352, 288, 448, 448, 416, 480, 448, 416, 448, 480, 480, 480, 512], dims=[3] * 16,
+        ranges="x -0.31 to 0.29; y -0.32 to 0.135; z -0.0405 to 0.32",
+        description="Different eighth-note group lengths pass a phrase between directions, with late pickup responses.",
+    ),
+    dict(
+        names=["burst_" + suffix for suffix in (
+            "3_5_2", "4_3_6", "5_2_4", "2_7_3", "3_4_5", "5_3_7", "6_2_5", "4_7_2",
+            "7_3_4", "2_5_6", "5_7_3", "3_6_4", "4_5_7", "6_3_5", "7_4_3", "5_6_2")],
+        periods=512, dims=[3] * 16,
+        ranges="x -0.279 to 0.2671; y -0.288 to 0.24; z -0.072 to 0.1891",
+        description="Three unevenly subdivided directional bursts, deliberate gaps and a late settling accent.",
     ),
 ]
 FAMILY_IDS = [family["names"][0].split("_")[0] for family in FAMILIES]
@@ -189,3 +252,96 @@ def test_samples_are_stored_to_twelve_decimals(family):
                 assert round(v, 12) == v, (name, v)
                 assert -1.0 <= v <= 1.0, (name, v)
                 assert v != 0.0 or math.copysign(1.0, v) == 1.0, (name, "negative zero")
+
+
+def test_the_pack_holds_320_rows_of_twenty_families_of_sixteen():
+    assert len(FAMILIES) == 20
+    assert all(len(family["names"]) == 16 for family in FAMILIES)
+    assert len(set(PACK_NAMES)) == 320
+
+
+def test_pack_aggregates():
+    rows = [catalogue()[name] for name in PACK_NAMES]
+    assert sum(row["period_pips"] for row in rows) == 252_544
+    periods = {}
+    for row in rows:
+        periods[row["period_pips"]] = periods.get(row["period_pips"], 0) + 1
+    assert periods == {288: 1, 320: 1, 352: 1, 384: 2, 416: 2, 448: 4, 480: 4, 512: 129, 1024: 176}
+    dims = [sum(1 for row in rows if row["dimensions"] == d) for d in (1, 2, 3)]
+    assert dims == [0, 68, 252]
+
+
+@pytest.mark.parametrize("prefix", RHYTHMIC_PREFIXES)
+def test_rhythmic_studies_stay_small(prefix):
+    names = [name for name in PACK_NAMES if name.startswith(prefix)]
+    assert len(names) == 16
+    largest = max(abs(v) for name in names for sample in table(name) for v in sample)
+    assert largest <= 0.33
+
+
+def test_packets_swing_to_the_full_lateral_peak():
+    for name in PACK_NAMES:
+        if name.startswith("packet_"):
+            xs = [x for x, _, _ in table(name)]
+            assert (min(xs), max(xs)) == (-0.82, 0.82), name
+
+
+def peaks(values):
+    """Indices of strict local maxima, around the loop."""
+    n = len(values)
+    return [i for i in range(n) if values[i] > values[i - 1] and values[i] > values[(i + 1) % n]]
+
+
+def ladder_events(counts):
+    """(event time, region start?) for four two-beat regions of equally spaced events."""
+    return [(128 * r + e * 128 / count, e == 0) for r, count in enumerate(counts) for e in range(count)]
+
+
+@pytest.mark.parametrize("suffix", ["2_3_4_6", "2_5_3_7", "6_4_3_2", "4_6_7_5"])
+def test_ladder_events_peak_on_their_subdivisions(suffix):
+    counts = [int(c) for c in suffix.split("_")]
+    events = ladder_events(counts)
+    depth = [z for _, _, z in table("ladder_" + suffix)]
+    assert peaks(depth) == [round(t) for t, _ in events]
+    for r in range(4):
+        region = [depth[round(t)] for t, _ in events if 128 * r <= t < 128 * (r + 1)]
+        assert region[0] > max(region[1:], default=0.0), ("region start is not the accent", r)
+
+
+def test_ladder_2_3_4_6_events_where_the_rule_puts_them():
+    events = [t for t, _ in ladder_events([2, 3, 4, 6])]
+    assert events[:9] == [0, 64, 128, 128 + 128 / 3, 128 + 256 / 3, 256, 288, 320, 352]
+    assert events[9:] == [384 + k * 128 / 6 for k in range(6)]
+
+
+def dialogue_starts(groups):
+    starts = [0]
+    for length in groups[:-1]:
+        starts.append(starts[-1] + 32 * length)
+    return starts
+
+
+@pytest.mark.parametrize("suffix", ["3_4_5", "4_3_2", "3_5_4_3", "4_3_5_4", "5_2_3_4"])
+def test_dialogue_events_sit_on_eighths_with_accented_group_starts(suffix):
+    groups = [int(c) for c in suffix.split("_")]
+    samples = table("dialogue_" + suffix)
+    assert len(samples) == 32 * sum(groups)
+    depth = [z for _, _, z in samples]
+    assert peaks(depth) == list(range(0, len(samples), 32))
+    starts = dialogue_starts(groups)
+    others = [depth[i] for i in range(0, len(samples), 32) if i not in starts]
+    assert min(depth[s] for s in starts) > max(others)
+
+
+@pytest.mark.parametrize("suffix", ["3_4_5", "4_3_2", "3_5_4_3", "4_3_5_4", "5_2_3_4"])
+def test_dialogue_pickups_dip_in_depth_shortly_before_each_later_group(suffix):
+    groups = [int(c) for c in suffix.split("_")]
+    depth = [z for _, _, z in table("dialogue_" + suffix)]
+    dips = peaks([-z for z in depth])
+    assert dips == [start - 16 for start in dialogue_starts(groups)[1:]]
+    assert all(depth[i] < 0 for i in dips)
+
+
+def test_dialogue_3_4_5_pickups_at_80_and_208():
+    depth = [z for _, _, z in table("dialogue_3_4_5")]
+    assert [i for i, z in enumerate(depth) if z < 0 and z <= min(depth[i - 1], depth[(i + 1) % len(depth)])] == [80, 208]

@@ -21,6 +21,14 @@ Pack continuum_pack() {
                   arm_coupled_family(),
                   dwell_phrase_family(),
                   packet_family(),
+                  canon_family(),
+                  echo_family(),
+                  ladder_family(),
+                  necklace_family(),
+                  accent_walk_family(),
+                  triplet_family(),
+                  dialogue_family(),
+                  burst_family(),
               }};
 }
 

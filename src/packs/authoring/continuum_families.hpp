@@ -18,5 +18,13 @@ Family braid_family();
 Family arm_coupled_family();
 Family dwell_phrase_family();
 Family packet_family();
+Family canon_family();
+Family echo_family();
+Family ladder_family();
+Family necklace_family();
+Family accent_walk_family();
+Family triplet_family();
+Family dialogue_family();
+Family burst_family();
 
 }  // namespace pipmoves::authoring::continuum
