@@ -33,6 +33,7 @@ std::string pair_name(Pair pair) { return std::to_string(pair.first) + "_" + std
 constexpr int kWeavesPerTurn = 3;
 constexpr double kRibbonAspect = 0.93;  // height of the elliptical spine over its width
 constexpr double kSpineBow = 0.08;      // the spine sags on one side
+constexpr double kSwellPhase = 0.4;     // radians; where along the lap the ribbon is widest
 
 struct RibbonWidth {
   const char* name;
@@ -45,7 +46,7 @@ constexpr std::array<RibbonWidth, 2> kRibbonWidths{{{"slim", 0.07, 0.45, 0.55}, 
 Rule ribbon(Pair pair, RibbonWidth width) {
   return curve([pair, width](double t) {
     const double weave = sin(kWeavesPerTurn * pair.second * t);
-    const double half_width = width.width * (1.0 + width.swell * cos(pair.first * t + 0.4));
+    const double half_width = width.width * (1.0 + width.swell * cos(pair.first * t + kSwellPhase));
     const double radius = 1.0 + kSpineBow * sin(t) + half_width * weave * cos(width.tilt);
     return Offset3{radius * cos(t), kRibbonAspect * radius * sin(t), half_width * weave * sin(width.tilt)};
   });
@@ -71,6 +72,8 @@ constexpr std::array<Contour, 16> kContours{{
     {0.7, 12, 0.015, -0.16, -0.2, 0.15},
 }};
 constexpr double kContourStart = 0.35;  // radians, keeps the seam off a corner
+// Depth leans with the bend and rides the ripples, unevenly above and below.
+constexpr double kDepthLean = 0.35, kDepthRipple = 0.4;
 
 Rule contour(Contour c) {
   return curve([c](double t) {
@@ -79,8 +82,7 @@ Rule contour(Contour c) {
     const double x = signed_power(cos(a), c.exponent) * radius;
     const double bend = c.bow * cos(2.0 * a + c.bow_tilt);
     const double y = kContourHeight * signed_power(sin(a), c.exponent) * radius + bend;
-    // Depth leans with the bend and rides the ripples, unevenly above and below.
-    const double z = c.depth * (cos(2.0 * a + c.bow_tilt) - 0.35 + 0.4 * sin(c.ripples * a));
+    const double z = c.depth * (cos(2.0 * a + c.bow_tilt) - kDepthLean + kDepthRipple * sin(c.ripples * a));
     return Offset3{x, y, z};
   });
 }
@@ -98,6 +100,7 @@ struct Silhouette {
 // Upper harmonics stay small enough (h a summed below one) that the outline
 // never folds into a loop.
 constexpr double kSilhouetteHeight = 0.86;
+constexpr double kDepthEcho = 0.3;  // share of the depth term that follows the third component
 constexpr std::array<Silhouette, 16> kSilhouettes{{
     {2, 3, 0.32, 0.12, 0.4, 1.1, 0.6, 0.08},   {2, 5, 0.26, 0.09, -0.8, 0.3, 1.2, 0.1},
     {3, 4, 0.22, 0.1, 1.5, -0.6, 0.4, 0.06},   {3, 5, 0.24, 0.07, 0.2, 2.0, -0.9, 0.09},
@@ -114,8 +117,9 @@ Rule silhouette(Silhouette s) {
     const double x = cos(t) + s.a2 * cos(s.second * t + s.phase2) + s.a3 * cos(s.third * t + s.phase3);
     const double y = kSilhouetteHeight * (sin(t) + s.a2 * sin(s.second * t + s.phase2 + s.cross) -
                                           s.a3 * sin(s.third * t + s.phase3 - s.cross));
-    // Depth follows the second component, a quarter turn behind.
-    const double z = s.depth * sin(s.second * t + s.phase2 - 0.5 * kPi) + 0.3 * s.depth * cos(s.third * t);
+    // Depth follows the second component a quarter turn behind, and a little
+    // of the third.
+    const double z = s.depth * (sin(s.second * t + s.phase2 - 0.5 * kPi) + kDepthEcho * cos(s.third * t));
     return Offset3{x, y, z};
   });
 }
@@ -128,6 +132,8 @@ struct SurfaceSize {
 };
 constexpr std::array<SurfaceSize, 2> kSurfaceSizes{{{"low", 0.38}, {"wide", 0.95}}};
 constexpr double kSurfaceSwell = 0.12;  // radial variation of the surface
+constexpr double kSwellTurn = 0.7;      // radians
+constexpr double kLatitudeLean = 0.3;   // how far the latitude's phase follows the longitude
 
 // `turns` laps of longitude while the latitude swings `swings` times; the
 // latitude also leans with the longitude, which couples the two.
@@ -136,8 +142,8 @@ Rule surface(Pair pair, SurfaceSize size) {
   const int swings = pair.second;
   return curve([turns, swings, size](double t) {
     const double longitude = turns * t;
-    const double latitude = size.latitude * sin(swings * t + 0.3 * sin(longitude));
-    const double radius = 1.0 + kSurfaceSwell * cos((turns + swings) * t + 0.7);
+    const double latitude = size.latitude * sin(swings * t + kLatitudeLean * sin(longitude));
+    const double radius = 1.0 + kSurfaceSwell * cos((turns + swings) * t + kSwellTurn);
     return Offset3{radius * cos(latitude) * cos(longitude), radius * cos(latitude) * sin(longitude),
                    radius * sin(latitude)};
   });
@@ -155,6 +161,7 @@ constexpr double kBraidRadius = 0.62;     // of the centreline
 constexpr double kBraidOffset = 0.05;     // the centreline sits off the origin
 constexpr double kBraidSectionWide = 0.3, kBraidSectionTall = 0.22;
 constexpr double kBraidRipple = 0.06;     // the second depth ripple
+constexpr double kBraidAspect = 0.95;     // of the centreline
 
 Rule braid(BraidPair pair) {
   return curve([pair](double t) {
@@ -164,7 +171,7 @@ Rule braid(BraidPair pair) {
     const double u0 = kBraidSectionWide * cos(around), v0 = kBraidSectionTall * sin(around);
     const double u = u0 * cos(t) - v0 * sin(t);
     const double v = u0 * sin(t) + v0 * cos(t);
-    return Offset3{(kBraidRadius + u) * cos(along) + kBraidOffset, 0.95 * (kBraidRadius + u) * sin(along),
+    return Offset3{(kBraidRadius + u) * cos(along) + kBraidOffset, kBraidAspect * (kBraidRadius + u) * sin(along),
                    v + kBraidRipple * sin(2.0 * around + along)};
   });
 }

@@ -82,6 +82,8 @@ constexpr double kLiftBeats = 1.5, kDipBeats = 1.0, kTransferBeats = 2.0, kRetur
 constexpr double kDipShare = 0.25;        // the dip between the lifts keeps this much of the first
 constexpr double kOvershootShare = 0.15;  // of the transfer point, past the centre
 constexpr double kLiftArc = 0.25;         // depth gained on the way up
+constexpr double kFirstLiftArc = 0.6;     // share of it on the first, smaller lift
+constexpr double kTransferArc = 0.15;     // the transfer rises over its way across
 constexpr int kPhraseBeats = 16;
 constexpr std::array<DwellPhrase, 16> kDwellPhrases{{
     {{0.45, 0.8, 0.3}, 2.0, {-0.3, 0.5, 0.5}, 1.0, {-0.7, -0.2, 0.1}, 1.0},
@@ -110,12 +112,12 @@ Rule dwell_phrase(DwellPhrase d) {
     const double moving = 2 * kLiftBeats + kDipBeats + kTransferBeats + kReturnBeats + kSettleBeats;
     const double rest = kPhraseBeats - moving - d.first_hold - d.second_hold - d.across_hold;
     const std::vector<Leg> legs{
-        {d.first, kLiftBeats * beat, 0.6 * lift},
+        {d.first, kLiftBeats * beat, kFirstLiftArc * lift},
         {d.first, d.first_hold * beat},
         {kDipShare * d.first, kDipBeats * beat},
         {d.second, kLiftBeats * beat, lift},
         {d.second, d.second_hold * beat},
-        {d.across, kTransferBeats * beat, {0, 0.15, 0}},
+        {d.across, kTransferBeats * beat, {0, kTransferArc, 0}},
         {d.across, d.across_hold * beat},
         {(-kOvershootShare) * d.across, kReturnBeats * beat},
         {centre, kSettleBeats * beat},
@@ -144,6 +146,7 @@ constexpr std::array<PacketCount, 4> kPacketCounts{{{2, 5, 0.7}, {3, 4, 0.72}, {
 constexpr double kCascadeDecay = 0.78;  // each cascading packet against the one before
 constexpr double kSideSway = 0.3;       // shaped side motion against the main swing
 constexpr double kPacketDepth = 0.4;
+constexpr double kDepthSway = 0.5;      // depth packets keep half the side motion
 
 Rule packet(PacketStyle style, PacketCount count) {
   return [style, count](const RowContext& c) {
@@ -165,7 +168,7 @@ Rule packet(PacketStyle style, PacketCount count) {
         case PacketStyle::Side::crossing:
           return Offset3{window * swing, kSideSway * window * sin(4.0 * kPi * count.cycles * u), 0};
         case PacketStyle::Side::depth:
-          return Offset3{window * swing, 0.5 * kSideSway * alternating(k) * window,
+          return Offset3{window * swing, kDepthSway * kSideSway * alternating(k) * window,
                          kPacketDepth * window * cos(2.0 * kPi * count.cycles * u)};
       }
       return Offset3{};

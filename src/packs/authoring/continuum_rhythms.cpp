@@ -44,8 +44,10 @@ constexpr double kCanonHalf = 4.0;          // beats; the second half alters the
 constexpr double kCanonAlteredLag = 0.25;  // the altered response's last note comes late
 constexpr double kCanonWidth = 6.0;         // half-width of every gesture, pips
 constexpr Offset3 kLateral{0.27, -0.31, 0};   // a lateral-lane gesture, side on x
-constexpr Offset3 kDepthLane{0, 0.03, 0.25};  // a depth-lane gesture
+constexpr Offset3 kDepthLane{0, 0.03, 0.25};  // a depth-lane gesture, lifting a little
 constexpr Offset3 kDepthLead{0, -0.2, 0.25};  // the motif itself in the depth lane
+constexpr double kMirroredSize = 0.93;        // of the mirrored lateral answer
+constexpr double kAnswerLift = 0.03;          // answers rise a little
 
 Rule canon(const std::vector<Note>& motif, CanonDelay delay) {
   std::vector<Pulse> train;
@@ -58,7 +60,7 @@ Rule canon(const std::vector<Note>& motif, CanonDelay delay) {
     // Second half: the motif leads in depth; the lateral answer comes back
     // mirrored, its last note pushed late.
     const bool last = k + 1 == motif.size();
-    const Offset3 mirrored{-n.side * 0.93 * kLateral.x, 0.03, 0};
+    const Offset3 mirrored{-n.side * kMirroredSize * kLateral.x, kAnswerLift, 0};
     train.push_back({(kCanonHalf + n.beat) * kBeat, kCanonWidth, n.weight * kDepthLead});
     train.push_back({(kCanonHalf + n.beat + delay.beats + (last ? kCanonAlteredLag : 0)) * kBeat, kCanonWidth,
                      n.weight * mirrored});

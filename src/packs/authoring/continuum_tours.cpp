@@ -30,11 +30,14 @@ constexpr double kTourMove = 1.0;         // shares of a leg: the eased move,
 constexpr double kTourLongDwell = 0.9;    // then a long dwell on even legs
 constexpr double kTourShortDwell = 0.3;   // and a short one on odd legs
 constexpr double kTourDepth = 0.5;        // depth of the vertices of the spatial tours
+constexpr double kDentTurn = 0.6;         // radians
+constexpr double kTourLean = 0.05;        // the upper vertices sit a little further out
+constexpr double kDepthTurn = 0.4;        // radians
 
 Offset3 tour_vertex(StarPolygon star, int j, bool spatial) {
   const double a = 2.0 * kPi * j / star.vertices;
-  const double radius = 1.0 - kTourDent * (1.0 - cos(3.0 * a + 0.6)) / 2.0 + 0.05 * sin(a);
-  const double depth = spatial ? kTourDepth * sin(2.0 * a + 0.4) : 0.0;
+  const double radius = 1.0 - kTourDent * (1.0 - cos(3.0 * a + kDentTurn)) / 2.0 + kTourLean * sin(a);
+  const double depth = spatial ? kTourDepth * sin(2.0 * a + kDepthTurn) : 0.0;
   return {radius * cos(a), kTourAspect * radius * sin(a), depth};
 }
 
@@ -68,6 +71,11 @@ constexpr double kScanTop = 0.82, kScanBottom = -0.6;
 constexpr double kReturnEdge = -0.82;     // the outer return runs outside the scanned field
 constexpr double kReturnFloor = -0.78;
 constexpr double kPassPips = 4.0, kStepPips = 1.0, kReturnPips = 5.0;  // relative durations
+constexpr double kReturnMidHeight = 0.1;  // where the way home passes the left edge
+// Shares of the return: along the floor, out to the edge, up to the start.
+constexpr double kFloorShare = 0.45, kEdgeShare = 0.3, kClimbShare = 0.35;
+// Depth of the way home behind the field: at the floor, at the edge.
+constexpr double kFloorDepth = 0.4, kEdgeDepth = 0.3;
 
 Rule scan(ScanStyle style, int count) {
   return [style, count](const RowContext& c) {
@@ -87,10 +95,11 @@ Rule scan(ScanStyle style, int count) {
     // The way home: under the field, out past its left edge and up outside it.
     const bool ends_right = count % 2 == 1;
     if (ends_right) {
-      legs.push_back({point(kScanLeft, kReturnFloor, -style.depth * 0.4), kReturnPips * 0.45});
+      legs.push_back({point(kScanLeft, kReturnFloor, -style.depth * kFloorDepth), kReturnPips * kFloorShare});
     }
-    legs.push_back({Offset3{kReturnEdge, lean(kScanLeft, 0.1), -style.depth * 0.3}, kReturnPips * 0.3});
-    legs.push_back({start, kReturnPips * 0.35});
+    legs.push_back({Offset3{kReturnEdge, lean(kScanLeft, kReturnMidHeight), -style.depth * kEdgeDepth},
+                    kReturnPips * kEdgeShare});
+    legs.push_back({start, kReturnPips * kClimbShare});
     legs = filling(std::move(legs), c.period);
     return tabulate(c.period, [&](int i) { return leg_path(legs, start, i); });
   };
@@ -111,6 +120,12 @@ constexpr double kReachFirstAngle = 0.5 * kPi;  // the first reach goes up
 constexpr double kReachSkew = 0.35;            // radians; the reaches are not spaced evenly
 constexpr double kOutPips = 3.0, kHoldPips = 1.0, kBackPips = 3.0, kRestPips = 1.5;
 constexpr double kScoopBulge = 0.35, kHookCurl = 0.28, kLiftHeight = 0.55, kRecoilDepth = 0.22;
+// The hook curls back by this share of the reach, bulging out on the curl
+// and in on the way home.
+constexpr double kHookPullback = 0.25, kCurlBulge = 0.12, kHomeBulge = 0.1;
+constexpr double kLiftDip = 0.8;       // odd reaches dip below instead, a little less
+constexpr double kLiftReturn = 0.35;   // the way back crosses to the other side of the plane
+constexpr double kRecoilShare = 0.7, kSettleShare = 0.5;  // of the way back
 
 Rule reach(ReachStyle style, int count) {
   return [style, count](const RowContext& c) {
@@ -128,24 +143,24 @@ Rule reach(ReachStyle style, int count) {
           legs.push_back({centre, kBackPips});
           break;
         case ReachShape::hook: {
-          const Offset3 curl = out + (kHookCurl * length) * side - (0.25 * length) * out;
+          const Offset3 curl = out + (kHookCurl * length) * side - (kHookPullback * length) * out;
           legs.push_back({out, kOutPips});
-          legs.push_back({curl, kHoldPips, (0.12 * length) * out});
-          legs.push_back({centre, kBackPips, (-0.1 * length) * side});
+          legs.push_back({curl, kHoldPips, (kCurlBulge * length) * out});
+          legs.push_back({centre, kBackPips, (-kHomeBulge * length) * side});
           break;
         }
         case ReachShape::lift: {
-          const double up = m % 2 == 0 ? 1.0 : -0.8;
+          const double up = m % 2 == 0 ? 1.0 : -kLiftDip;
           legs.push_back({out, kOutPips, {0, 0, kLiftHeight * up * length}});
           legs.push_back({out, kHoldPips});
-          legs.push_back({centre, kBackPips, {0, 0, -0.35 * kLiftHeight * up * length}});
+          legs.push_back({centre, kBackPips, {0, 0, -kLiftReturn * kLiftHeight * up * length}});
           break;
         }
         case ReachShape::recoil:
           legs.push_back({out, kOutPips});
           legs.push_back({out, kHoldPips});
-          legs.push_back({(-kRecoilDepth) * out, kBackPips * 0.7});
-          legs.push_back({centre, kBackPips * 0.5});
+          legs.push_back({(-kRecoilDepth) * out, kBackPips * kRecoilShare});
+          legs.push_back({centre, kBackPips * kSettleShare});
           break;
       }
       legs.push_back({centre, kRestPips});
