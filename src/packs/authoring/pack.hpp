@@ -1,0 +1,66 @@
+#pragma once
+
+// How a pack is authored: families of rows, each row with its name,
+// description, period, dimensions and the rule that fills its table, and each
+// family with the value ranges its rows must show.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shaping.hpp"
+
+namespace pipmoves::authoring {
+
+// Inputs a rule may read besides its period: data files shipped with the
+// sources, such as the waveform cycles.
+struct Sources {
+  std::filesystem::path data_dir;
+  // One signed integer a line, in file order.
+  std::vector<int> integers(const std::string& relative_path) const;
+};
+
+struct RowContext {
+  int period;
+  const Sources& sources;
+};
+
+using Rule = std::function<Table(const RowContext&)>;
+
+struct Row {
+  std::string name;
+  int period;
+  int dimensions;
+  std::string description;
+  Rule rule;
+};
+
+// Ranges as printed, e.g. "x -0.8 to 0.8; y -0.3 to 0", "x, y -0.82 to 0.82"
+// or "x, y within -0.82 to 0.82". An axis that is not named stays zero. Exact
+// ranges must be reached, to the printed precision, over the family's rows;
+// "within" ranges only bound them.
+struct Family {
+  std::string label;
+  std::string ranges;
+  std::vector<Row> rows;
+};
+
+struct Pack {
+  std::string name;  // the namespace is pipmoves_<name>
+  std::vector<Family> families;
+};
+
+// A family of one row, whose stated ranges are its own.
+inline Family single(Row row, std::string ranges) {
+  std::string label = row.name;
+  return Family{std::move(label), std::move(ranges), {std::move(row)}};
+}
+
+Pack initial_pack();
+Pack expansion_pack();
+
+// Every pack in pack-table order.
+std::vector<Pack> all_packs();
+
+}  // namespace pipmoves::authoring

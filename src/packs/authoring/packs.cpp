@@ -1,0 +1,7 @@
+#include "pack.hpp"
+
+namespace pipmoves::authoring {
+
+std::vector<Pack> all_packs() { return {initial_pack(), expansion_pack()}; }
+
+}  // namespace pipmoves::authoring
