@@ -9,6 +9,7 @@ PYBIND11_MODULE(pipmoves, m) {
   pipmoves::python::register_sampled_recording(m);
   pipmoves::python::register_offset3(m);
   pipmoves::python::register_sampled_pattern(m);
+  pipmoves::python::register_pattern_library(m);
   pipmoves::python::register_catalogue(m);
   pipmoves::python::register_patterns(m);
 }

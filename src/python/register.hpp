@@ -9,6 +9,7 @@ namespace pipmoves::python {
 void register_sampled_recording(pybind11::module_& m);
 void register_offset3(pybind11::module_& m);
 void register_sampled_pattern(pybind11::module_& m);
+void register_pattern_library(pybind11::module_& m);
 void register_catalogue(pybind11::module_& m);
 void register_patterns(pybind11::module_& m);
 
