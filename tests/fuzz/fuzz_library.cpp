@@ -188,8 +188,8 @@ void check_library(const PatternLibrary& library, const std::vector<const Known*
 void fuzz_pattern_library(FuzzedDataProvider& in) {
   std::vector<Known> known;
   // Exhausted input decodes as zeros, so the costly cases sit at the far end.
-  const auto mode = in.ConsumeIntegral<std::uint8_t>() % 16;
-  const std::size_t count = mode == 15 ? in.PickValueInArray<std::size_t>({1023, 1024, 1025})
+  const auto mode = in.ConsumeIntegral<std::uint16_t>() % 256;
+  const std::size_t count = mode == 255 ? in.PickValueInArray<std::size_t>({1023, 1024, 1025})
                                        : in.ConsumeIntegralInRange<std::size_t>(0, 6);
   for (std::size_t i = 0; i < count; ++i) {
     // Past the first few, patterns repeat cheaply under their own names.
@@ -216,7 +216,7 @@ void fuzz_pattern_library(FuzzedDataProvider& in) {
         break;
     }
   }
-  if (mode == 14) {
+  if (mode == 254) {
     append_fillers(known, in);
   }
 

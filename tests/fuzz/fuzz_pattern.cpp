@@ -77,11 +77,11 @@ void check_pattern(const SampledPattern& pattern, const std::string& name, const
 // describe; one slot may then be overwritten with any value.
 std::vector<Offset3> consume_samples(FuzzedDataProvider& in, bool unit_only) {
   std::size_t count = 0;
-  switch (in.ConsumeIntegral<std::uint8_t>() % 16) {
-    case 15:
+  switch (in.ConsumeIntegral<std::uint8_t>() % 32) {
+    case 31:
       count = in.PickValueInArray<std::size_t>({0, 1, 65534, 65535, 65536});
       break;
-    case 14:
+    case 30:
       count = in.ConsumeIntegralInRange<std::size_t>(0, 70000);
       break;
     default:

@@ -100,7 +100,7 @@ void check_recording(const SampledRecording& r, const Arguments& a, FuzzedDataPr
 // distinct valid ones of which one may be spoilt.
 std::vector<std::string> consume_axes(FuzzedDataProvider& in) {
   std::vector<std::string> axes;
-  if (in.ConsumeIntegral<std::uint8_t>() % 8 != 7) {
+  if (in.ConsumeIntegral<std::uint8_t>() % 16 != 15) {
     axes.resize(in.ConsumeIntegralInRange<std::size_t>(0, 5));
     for (std::string& axis : axes) {
       axis = consume_name(in);
@@ -118,7 +118,7 @@ std::vector<std::string> consume_axes(FuzzedDataProvider& in) {
 }
 
 std::size_t consume_row_count(FuzzedDataProvider& in, std::size_t axes) {
-  if (axes > 0 && in.ConsumeIntegral<std::uint8_t>() % 8 == 7) {
+  if (axes > 0 && in.ConsumeIntegral<std::uint8_t>() % 16 == 15) {
     const std::size_t limit = static_cast<std::size_t>(kMaxValues) / axes;
     // Tables of a million values or more only for the wide cases, to keep
     // runs quick.
