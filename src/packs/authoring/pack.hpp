@@ -59,6 +59,7 @@ inline Family single(Row row, std::string ranges) {
 
 Pack initial_pack();
 Pack expansion_pack();
+Pack atlas_pack();
 
 // Every pack in pack-table order.
 std::vector<Pack> all_packs();
