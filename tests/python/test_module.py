@@ -13,7 +13,7 @@ PATTERN_NAMES = [
     "clay_background", "single_stroke_roll", "double_stroke_roll", "multiple_bounce_roll",
     "single_paradiddle", "flam", "drag", "five_stroke_roll",
 ]
-PUBLIC_ATTRIBUTES = ["PIPS_PER_BEAT", "Offset3", "sample", "catalogue", *PATTERN_NAMES]
+PUBLIC_ATTRIBUTES = ["PIPS_PER_BEAT", "SampledRecording", "Offset3", "SampledPattern", "PatternLibrary", "sample", "catalogue", *PATTERN_NAMES]
 
 
 def test_docstring_and_beat_constant():

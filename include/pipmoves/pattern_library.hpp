@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "pipmoves/catalogue_entry.hpp"
+#include "pipmoves/offset3.hpp"
+#include "pipmoves/sampled_pattern.hpp"
+
+namespace pipmoves {
+
+// A caller's patterns layered over the defaults. A pattern may reuse a default
+// name only as an exact copy of that default, and such copies are not stored,
+// so no default can ever be changed through a library.
+class PatternLibrary {
+ public:
+  static constexpr std::size_t kMaxPatterns = 1024;
+  static constexpr std::uint64_t kMaxTotalSamples = std::uint64_t{1} << 20;
+
+  // Consumes the patterns: the accepted ones move into the library. Throws
+  // std::invalid_argument on the first rule broken.
+  explicit PatternLibrary(std::vector<SampledPattern> patterns);
+
+  // Own patterns first, then the default dispatch; an unknown name throws
+  // std::invalid_argument "Unknown pipmove: <name>".
+  Offset3 sample(std::string_view name, int pip) const;
+
+  // The default catalogue followed by the stored patterns in input order. The
+  // user entries borrow this library's strings.
+  std::vector<CatalogueEntry> catalogue() const;
+
+ private:
+  std::vector<SampledPattern> patterns_;
+};
+
+}  // namespace pipmoves

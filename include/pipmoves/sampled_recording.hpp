@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace pipmoves {
+
+// A multi-axis recording on the pip grid: one row of values per pip from
+// start_pip on, one value per named axis. It does not loop. The tempo and beat
+// origin describe the source and are only validated and reported.
+class SampledRecording {
+ public:
+  static constexpr std::size_t kMaxValues = std::size_t{1} << 23;
+
+  // Copies the rows, which may live in any contiguous storage, into one flat
+  // table. Throws std::invalid_argument on the first rule broken, in this
+  // order: recording name, timing, size (from the row count alone, before
+  // anything is allocated), axis names, then the rows one after another.
+  SampledRecording(std::string name, std::vector<std::string> dimensions,
+                   std::span<const std::span<const double>> samples, double bpm, double beat_zero_seconds,
+                   std::int32_t start_pip);
+
+  const std::string& name() const noexcept { return name_; }
+  const std::vector<std::string>& dimensions() const noexcept { return dimensions_; }
+  double bpm() const noexcept { return bpm_; }
+  double beat_zero_seconds() const noexcept { return beat_zero_seconds_; }
+  std::int32_t start_pip() const noexcept { return start_pip_; }
+  std::size_t sample_count() const noexcept { return values_.size() / dimensions_.size(); }
+
+  // The row of this pip in axis order. Throws std::out_of_range outside
+  // [start_pip, start_pip + sample_count).
+  std::vector<double> sample(int pip) const;
+
+ private:
+  std::string name_;
+  std::vector<std::string> dimensions_;
+  std::vector<double> values_;
+  double bpm_;
+  double beat_zero_seconds_;
+  std::int32_t start_pip_;
+};
+
+}  // namespace pipmoves

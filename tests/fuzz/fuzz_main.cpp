@@ -1,0 +1,23 @@
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_targets.hpp"
+
+// One byte chooses the type; the rest becomes its arguments.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  switch (in.ConsumeIntegral<std::uint8_t>() % 3) {
+    case 0:
+      pipmoves::fuzz::fuzz_sampled_pattern(in);
+      break;
+    case 1:
+      pipmoves::fuzz::fuzz_sampled_recording(in);
+      break;
+    default:
+      pipmoves::fuzz::fuzz_pattern_library(in);
+      break;
+  }
+  return 0;
+}

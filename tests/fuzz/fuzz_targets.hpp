@@ -1,0 +1,20 @@
+#pragma once
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <vector>
+
+#include "pipmoves/offset3.hpp"
+
+namespace pipmoves::fuzz {
+
+// Each decodes constructor arguments for one type from the input, predicts
+// the outcome from the rules alone and checks the library against it.
+void fuzz_sampled_pattern(FuzzedDataProvider& in);
+void fuzz_sampled_recording(FuzzedDataProvider& in);
+void fuzz_pattern_library(FuzzedDataProvider& in);
+
+// A sample table of 0 to 70000 entries; unit_only keeps every component valid.
+std::vector<Offset3> consume_samples(FuzzedDataProvider& in, bool unit_only);
+
+}  // namespace pipmoves::fuzz
