@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "pipmoves/offset3.hpp"
+#include "read_only.hpp"
 #include "register.hpp"
 
 namespace py = pybind11;
@@ -11,11 +12,11 @@ namespace py = pybind11;
 namespace pipmoves::python {
 
 void register_offset3(py::module_& m) {
-  py::class_<Offset3>(m, "Offset3")
-      .def_property_readonly("x", [](const Offset3& o) { return o.x; })
-      .def_property_readonly("y", [](const Offset3& o) { return o.y; })
-      .def_property_readonly("z", [](const Offset3& o) { return o.z; })
-      .def("as_tuple", [](const Offset3& o) { return std::tuple<double, double, double>{o.x, o.y, o.z}; });
+  py::class_<Offset3> cls(m, "Offset3");
+  def_read_only(cls, "x", [](const Offset3& o) { return o.x; });
+  def_read_only(cls, "y", [](const Offset3& o) { return o.y; });
+  def_read_only(cls, "z", [](const Offset3& o) { return o.z; });
+  cls.def("as_tuple", [](const Offset3& o) { return std::tuple<double, double, double>{o.x, o.y, o.z}; });
 }
 
 }  // namespace pipmoves::python

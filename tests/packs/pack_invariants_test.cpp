@@ -7,9 +7,11 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pipmoves/catalogue.hpp"
 #include "pipmoves/pack_table.hpp"
+#include "pipmoves/sampled_pattern.hpp"
 
 namespace {
 
@@ -81,6 +83,17 @@ TEST(PackInvariants, DimensionsFollowTheMovingAxes) {
       z = z || row.sampler(i).z != 0.0;
     }
     EXPECT_EQ(z ? 3 : y ? 2 : 1, row.dimensions) << row.name;
+  }
+}
+
+// A caller who copies a stored pattern gets back its period and dimensions.
+TEST(PackInvariants, EveryRowRebuiltAsASampledPatternKeepsPeriodAndDimensions) {
+  for (const PackEntry& row : pipmoves::pack_table()) {
+    std::vector<Offset3> table;
+    for (int i = 0; i < row.period_pips; ++i) table.push_back(row.sampler(i));
+    const pipmoves::SampledPattern copy{std::string(row.name), std::string(row.description), std::move(table)};
+    EXPECT_EQ(row.period_pips, copy.info().period_pips) << row.name;
+    EXPECT_EQ(row.dimensions, copy.info().dimensions) << row.name;
   }
 }
 

@@ -116,6 +116,7 @@ class TestOffset3:
     def test_properties_carry_no_docstring(self):
         for axis in "xyz":
             assert not getattr(pipmoves.Offset3, axis).__doc__
+            assert getattr(pipmoves.Offset3, axis).fget.__doc__.splitlines()[0] == "(self: pipmoves.Offset3) -> float"
 
     def test_may_be_subclassed(self):
         class Tagged(pipmoves.Offset3):
