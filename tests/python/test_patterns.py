@@ -3,6 +3,7 @@ import math
 import pytest
 
 import pipmoves
+from integer_likes import Index, Integral
 
 INT32_MIN, INT32_MAX = -2**31, 2**31 - 1
 PERIODS = {
@@ -47,22 +48,6 @@ def test_step_touch_glides_back_to_its_first_station():
 def test_pip_reduces_to_its_period(name, pip):
     pattern = getattr(pipmoves, name)
     assert bits(pattern(pip).as_tuple()) == bits(pattern(pip & (PERIODS[name] - 1)).as_tuple())
-
-
-class Index:
-    def __init__(self, value):
-        self.value = value
-
-    def __index__(self):
-        return self.value
-
-
-class Integral:
-    def __init__(self, value):
-        self.value = value
-
-    def __int__(self):
-        return self.value
 
 
 @pytest.mark.parametrize("pip", [True, Index(1), Integral(1)])
