@@ -44,4 +44,23 @@ std::span<const PackEntry> pack_table() noexcept;
 // a shorter prefix first. Fixed when the library is built.
 std::span<const std::uint64_t> pack_name_index() noexcept;
 
+namespace detail {
+
+// The first eight bytes of each name of pack_name_index(), in index order, as
+// a big-endian integer (zero-padded): ordering these keys orders the names'
+// prefixes, so most search steps read one small contiguous array.
+std::span<const std::uint64_t> pack_name_keys() noexcept;
+
+// The key of any name, by the same rule.
+constexpr std::uint64_t name_key(std::string_view name) noexcept {
+  std::uint64_t key = 0;
+  const std::size_t bytes = name.size() < 8 ? name.size() : 8;
+  for (std::size_t i = 0; i < bytes; ++i) {
+    key |= std::uint64_t{static_cast<unsigned char>(name[i])} << (56 - 8 * i);
+  }
+  return key;
+}
+
+}  // namespace detail
+
 }  // namespace pipmoves

@@ -1,10 +1,11 @@
 #include "pipmoves/catalogue.hpp"
 
+#include "catalogue_build.hpp"
 #include "pipmoves/pack_table.hpp"
 #include "procedural_catalogue.hpp"
 
 namespace pipmoves {
-namespace {
+namespace detail {
 
 std::vector<CatalogueEntry> build_catalogue() {
   std::vector<CatalogueEntry> rows(detail::kProceduralCatalogue.begin(), detail::kProceduralCatalogue.end());
@@ -14,11 +15,11 @@ std::vector<CatalogueEntry> build_catalogue() {
   return rows;
 }
 
-}  // namespace
+}  // namespace detail
 
 const std::vector<CatalogueEntry>& catalogue() {
   // A throwing first build leaves nothing behind; the next call builds again.
-  static const std::vector<CatalogueEntry> rows = build_catalogue();
+  static const std::vector<CatalogueEntry> rows = detail::build_catalogue();
   return rows;
 }
 

@@ -68,6 +68,7 @@ inline Family single(Row row, std::string ranges) {
 
 Pack initial_pack();
 Pack expansion_pack();
+Pack atlas_pack();
 Pack club_pack();
 Pack dancefloor_pack();
 

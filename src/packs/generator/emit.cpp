@@ -130,9 +130,22 @@ std::string pack_table_source(const std::vector<StoredPack>& packs, const std::s
       out << "\n";
     }
   }
-  out << "};\n\nstatic_assert(std::size(kPackRows) == std::size(kPackNameIndex));\n\n}  // namespace\n\n";
+  out << "};\n\n";
+  out << "constexpr std::uint64_t kPackNameKeys[] = {\n";
+  std::vector<const StoredRow*> rows;
+  for (const StoredPack& pack : packs) {
+    for (const StoredRow& row : pack.rows) {
+      rows.push_back(&row);
+    }
+  }
+  for (std::uint64_t row : index) {
+    out << "    detail::name_key(" << literal(rows[row]->name) << "),\n";
+  }
+  out << "};\n\nstatic_assert(std::size(kPackRows) == std::size(kPackNameIndex));\n"
+         "static_assert(std::size(kPackRows) == std::size(kPackNameKeys));\n\n}  // namespace\n\n";
   out << "std::span<const PackEntry> pack_table() noexcept { return kPackRows; }\n\n";
   out << "std::span<const std::uint64_t> pack_name_index() noexcept { return kPackNameIndex; }\n\n";
+  out << "std::span<const std::uint64_t> detail::pack_name_keys() noexcept { return kPackNameKeys; }\n\n";
   out << "}  // namespace pipmoves\n";
   return out.str();
 }

@@ -1,0 +1,27 @@
+// A benchmark-only extension: the cheapest pybind11 calls that return what
+// pipmoves returns, so the module's own calls can be measured against them.
+// Never installed, never part of pipmoves.
+
+#include <pybind11/pybind11.h>
+
+namespace py = pybind11;
+
+namespace {
+
+struct Triple {
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+};
+
+}  // namespace
+
+PYBIND11_MODULE(pipmoves_bench_floor, m) {
+  py::class_<Triple>(m, "Triple")
+      .def_property_readonly("x", [](const Triple& t) { return t.x; })
+      .def_property_readonly("y", [](const Triple& t) { return t.y; })
+      .def_property_readonly("z", [](const Triple& t) { return t.z; });
+  m.def("nothing", [] {});
+  m.def("triple", [] { return Triple{0.25, 0.5, 0.0}; });
+  m.def("triple_at", [](int pip) { return Triple{pip * 0.001, 0.5, 0.0}; });
+}

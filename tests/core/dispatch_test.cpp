@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "offset_matchers.hpp"
+#include "pipmoves/catalogue.hpp"
+#include "pipmoves/pack_table.hpp"
+#include "pipmoves/rudiments.hpp"
+#include "pipmoves/shapes.hpp"
+
+namespace {
+
+using namespace std::string_view_literals;
+using pipmoves::Offset3;
+using pipmoves::testing::SameOffset;
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+
+struct Procedural {
+  std::string_view name;
+  Offset3 (*pattern)(int) noexcept;
+};
+
+constexpr std::array<Procedural, 15> kProcedural{{
+    {"bounce", pipmoves::bounce},
+    {"sway", pipmoves::sway},
+    {"circle", pipmoves::circle},
+    {"figure_eight", pipmoves::figure_eight},
+    {"step_touch", pipmoves::step_touch},
+    {"box_step", pipmoves::box_step},
+    {"helix", pipmoves::helix},
+    {"clay_background", pipmoves::clay_background},
+    {"single_stroke_roll", pipmoves::single_stroke_roll},
+    {"double_stroke_roll", pipmoves::double_stroke_roll},
+    {"multiple_bounce_roll", pipmoves::multiple_bounce_roll},
+    {"single_paradiddle", pipmoves::single_paradiddle},
+    {"flam", pipmoves::flam},
+    {"drag", pipmoves::drag},
+    {"five_stroke_roll", pipmoves::five_stroke_roll},
+}};
+
+std::string unknown_message(std::string_view name) {
+  try {
+    pipmoves::sample(name, 0);
+  } catch (const std::invalid_argument& error) {
+    return error.what();
+  }
+  return "(no exception)";
+}
+
+TEST(Dispatch, ProceduralNamesGiveTheirPatternBitForBit) {
+  for (const Procedural& p : kProcedural) {
+    for (std::int32_t pip : {kMin, -257, -1, 0, 1, 16, 32, 63, 64, 100, 127, 200, 255, 256, kMax}) {
+      ASSERT_TRUE(SameOffset(p.pattern(pip), pipmoves::sample(p.name, pip))) << p.name << "(" << pip << ")";
+    }
+  }
+}
+
+TEST(Dispatch, ExactProceduralSamples) {
+  EXPECT_TRUE(SameOffset({1.0, 0.0, 0.0}, pipmoves::sample("bounce", 32)));
+  EXPECT_TRUE(SameOffset({1.0, -0.72, 0.0}, pipmoves::sample("single_paradiddle", 4)));
+}
+
+TEST(Dispatch, EveryPackRowIsFoundByNameAndGivesItsSampler) {
+  for (const pipmoves::PackEntry& row : pipmoves::pack_table()) {
+    const std::int32_t p = row.period_pips;
+    for (std::int32_t pip : {kMin, -1, 0, 1, 37, p - 1, p, kMax}) {
+      ASSERT_TRUE(SameOffset(row.sampler(pip), pipmoves::sample(row.name, pip))) << row.name << "(" << pip << ")";
+    }
+  }
+}
+
+TEST(Dispatch, UnknownNamesAreRefusedWithTheNameAsPassed) {
+  const std::string_view cases[] = {
+      "Bounce", "bounce ", " bounce", "bouncE", "lfo_breath", "lfo_breathe ", "LFO_BREATHE", "zzzz", "a", "lfo",
+      "\xff\xfe", "sway_", "single_stroke_rolls",
+  };
+  for (std::string_view name : cases) {
+    EXPECT_EQ("Unknown pipmove: " + std::string(name), unknown_message(name)) << "name of " << name.size() << " bytes";
+  }
+}
+
+TEST(Dispatch, NamesHoldingNulAreComparedOverTheirWholeLength) {
+  for (std::string_view name : {"bounce\0"sv, "lfo_breathe\0"sv, "sway\0\0"sv}) {
+    EXPECT_THROW(pipmoves::sample(name, 0), std::invalid_argument) << name.size() << " bytes";
+  }
+}
+
+TEST(Dispatch, EmptyNameMessageEndsInTheBlank) { EXPECT_EQ("Unknown pipmove: ", unknown_message("")); }
+
+TEST(Dispatch, NamesBeyondBothEndsOfTheIndexAreRefused) {
+  const auto rows = pipmoves::pack_table();
+  const auto index = pipmoves::pack_name_index();
+  const std::string first(rows[index.front()].name);
+  const std::string last(rows[index.back()].name);
+  for (const std::string& name : {first.substr(0, first.size() - 1), last + "_", last + "z", std::string("~")}) {
+    EXPECT_EQ("Unknown pipmove: " + name, unknown_message(name));
+  }
+}
+
+TEST(Dispatch, FirstAndLastNamesOfTheIndexAreFound) {
+  const auto rows = pipmoves::pack_table();
+  const auto index = pipmoves::pack_name_index();
+  for (std::uint64_t row : {index.front(), index.back()}) {
+    EXPECT_TRUE(SameOffset(rows[row].sampler(5), pipmoves::sample(rows[row].name, 5))) << rows[row].name;
+  }
+}
+
+TEST(Dispatch, LfoBreatheReachesItsPeakOnBeatTwo) {
+  EXPECT_TRUE(SameOffset({0.8, 0.0, 0.0}, pipmoves::sample("lfo_breathe", 64)));
+}
+
+}  // namespace

@@ -1,0 +1,165 @@
+"""Measures how fast pipmoves serves a pattern, against the floor and against
+what a user would write instead, and prints one table.
+
+Every figure is a ratio to a reference measured in the same run, so it means
+something on a busy machine; absolute times stand beside it for information.
+
+usage: python3 tools/bench.py BUILD_DIR   (tools/dev bench runs it)
+"""
+
+import json
+import os
+import pathlib
+import re
+import statistics
+import subprocess
+import sys
+import time
+
+BUILD = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else "build/release").resolve()
+sys.path[:0] = [str(BUILD / "python"), str(BUILD / "bench")]
+
+import pipmoves  # noqa: E402
+import pipmoves_bench_floor as floor  # noqa: E402
+
+CALLS = 200_000
+REPEATS = 7
+
+
+# ---- native -------------------------------------------------------------------
+
+def native():
+    result = subprocess.run(
+        [str(BUILD / "bench" / "pipmoves_bench"), "--benchmark_format=json", "--benchmark_min_time=0.2s"],
+        check=True, capture_output=True, text=True)
+    runs = {b["name"]: b for b in json.loads(result.stdout)["benchmarks"]}
+    floor_ns = runs["floor_table_read"]["real_time"]
+    rows = []
+    for name, run in runs.items():
+        allocs = run.get("allocs_per_call")
+        rows.append((name, run["real_time"], run["real_time"] / floor_ns,
+                     "" if allocs is None else f"{allocs:.2f}"))
+    return rows
+
+
+# ---- Python -------------------------------------------------------------------
+
+def per_call_ns(call, args):
+    """Median over repeats of the time per call, less the bare loop's own cost."""
+    def loop(body):
+        start = time.perf_counter_ns()
+        body()
+        return time.perf_counter_ns() - start
+
+    def with_call():
+        for a in args:
+            call(*a)
+
+    def bare():
+        for a in args:
+            pass
+
+    times = []
+    for _ in range(REPEATS):
+        times.append((loop(with_call) - loop(bare)) / len(args))
+    return statistics.median(times)
+
+
+def python_rows():
+    pips = [(p,) for p in range(CALLS)]
+    named = [("lfo_breathe", p) for p in range(CALLS)]
+    rows = []
+
+    reference = per_call_ns(floor.triple_at, pips)
+    rows.append(("floor: f(pip) -> Offset3-like (benchmark extension)", reference))
+    rows.append(("floor: f() -> Offset3-like", per_call_ns(floor.triple, [()] * CALLS)))
+    rows.append(("floor: f() -> None", per_call_ns(floor.nothing, [()] * CALLS)))
+    rows.append(("pipmoves.sample('lfo_breathe', pip)", per_call_ns(pipmoves.sample, named)))
+    rows.append(("pipmoves.sample('bounce', pip)", per_call_ns(pipmoves.sample, [("bounce", p) for p in range(CALLS)])))
+    rows.append(("pipmoves.bounce(pip)", per_call_ns(pipmoves.bounce, pips)))
+    if hasattr(pipmoves, "PatternLibrary"):
+        own = pipmoves.SampledPattern("own_loop", "bench", [(0.5, 0.0, 0.0)] * 256)
+        library = pipmoves.PatternLibrary([own])
+        rows.append(("PatternLibrary.sample(own name, pip)", per_call_ns(library.sample, [("own_loop", p) for p in range(CALLS)])))
+        rows.append(("PatternLibrary.sample(default name, pip)", per_call_ns(library.sample, named)))
+        rows.append(("SampledPattern.sample(pip)", per_call_ns(own.sample, pips)))
+
+    tables = {}
+    for row in pipmoves.catalogue():
+        tables[row["name"]] = tuple(pipmoves.sample(row["name"], i).as_tuple() for i in range(row["period_pips"]))
+
+    def lookup(name, pip):
+        table = tables[name]
+        return table[pip % len(table)]
+
+    rows.append(("pure Python: dict of tuples, table[pip % period]", per_call_ns(lookup, named)))
+    catalogue_ns = statistics.median(per_call_ns(pipmoves.catalogue, [()] * 20) for _ in range(3))
+    rows.append(("pipmoves.catalogue() (whole list)", catalogue_ns))
+    return [(name, ns, ns / reference) for name, ns in rows]
+
+
+# ---- import, size, memory -----------------------------------------------------
+
+def import_ms():
+    env = dict(os.environ, PYTHONPATH=str(BUILD / "python"))
+    times = []
+    for _ in range(REPEATS):
+        err = subprocess.run([sys.executable, "-X", "importtime", "-c", "import pipmoves"],
+                             check=True, capture_output=True, text=True, env=env).stderr
+        match = re.search(r"import time:\s+\d+ \|\s+(\d+) \| pipmoves$", err, re.MULTILINE)
+        times.append(int(match.group(1)) / 1000)
+    return statistics.median(times)
+
+
+RSS_PROBE = """
+import sys
+def rss_kb():
+    for line in open('/proc/self/status'):
+        if line.startswith('VmRSS:'):
+            return int(line.split()[1])
+bare = rss_kb()
+import pipmoves
+imported = rss_kb()
+for row in pipmoves.catalogue():
+    for pip in range(row['period_pips']):
+        pipmoves.sample(row['name'], pip)
+print(bare, imported, rss_kb())
+"""
+
+
+def memory_mb():
+    env = dict(os.environ, PYTHONPATH=str(BUILD / "python"))
+    out = subprocess.run([sys.executable, "-c", RSS_PROBE], check=True, capture_output=True, text=True, env=env).stdout
+    bare, imported, touched = (int(v) / 1024 for v in out.split())
+    return bare, imported, touched
+
+
+def main():
+    lines = ["# pipmoves benchmarks", "",
+             f"Python {sys.version.split()[0]}, {os.cpu_count()} cores; {time.strftime('%Y-%m-%d %H:%M')}", "",
+             "## Native (Google Benchmark): ratio to one masked read of a constant table", "",
+             "| benchmark | ns | x floor | allocations per call |", "|---|---:|---:|---:|"]
+    for name, ns, ratio, allocs in native():
+        lines.append(f"| {name} | {ns:.2f} | {ratio:.2f} | {allocs} |")
+    lines += ["", "## Python: ratio to the floor call f(pip) -> Offset3-like", "",
+              "| call | ns per call | x floor |", "|---|---:|---:|"]
+    for name, ns, ratio in python_rows():
+        lines.append(f"| {name} | {ns:.1f} | {ratio:.2f} |")
+    bare, imported, touched = memory_mb()
+    size = pathlib.Path(pipmoves.__file__).stat().st_size / 2**20
+    lines += ["", "## Import, size, memory", "",
+              "| measure | value |", "|---|---:|",
+              f"| import time (python -X importtime, median) | {import_ms():.2f} ms |",
+              f"| module file size | {size:.1f} MiB |",
+              f"| resident memory, bare interpreter | {bare:.1f} MiB |",
+              f"| resident memory after import | {imported:.1f} MiB (+{imported - bare:.1f}) |",
+              f"| resident memory after touching every stored row | {touched:.1f} MiB (+{touched - bare:.1f}) |"]
+    text = "\n".join(lines) + "\n"
+    out = BUILD / "bench" / "results.md"
+    out.write_text(text)
+    print(text)
+    print(f"written to {out}")
+
+
+if __name__ == "__main__":
+    main()
