@@ -9,7 +9,6 @@ namespace {
 constexpr double kSwing = 5.0;         // pips every second sixteenth comes late
 constexpr double kBrokenEarly = -3.0;  // pips an early answer anticipates
 constexpr double kBrokenLate = 3.0;    // pips a late answer drags
-constexpr double kBeatTriplet = 64.0 / 3.0;  // eighth-note triplets
 constexpr double kThreeOverFour = 256.0 / 3.0;
 
 }  // namespace
