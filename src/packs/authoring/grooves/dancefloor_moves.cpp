@@ -149,6 +149,7 @@ constexpr double kSlalomKickLift = 0.36;
 constexpr double kSlalomLeftKickLift = 0.6; // of the lift
 constexpr double kSlalomSnareDrop = -0.41;
 constexpr double kSlalomCounter = -0.55;    // z per unit of x
+constexpr double kSlalomCarve = 0.22;       // y arc of each turn, alternating
 
 // ---- spring -----------------------------------------------------------------
 constexpr double kSpringRing = 32.0;        // pips per ring; divides every period
@@ -359,9 +360,13 @@ Table slalom(const Score& s) {
     return is_kick(e) ? kSlalomKickLift * e.velocity * (e.side > 0 ? 1.0 : kSlalomLeftKickLift)
                       : kSlalomSnareDrop * e.velocity;
   });
+  // Each turn between two onsets carves an arc, bowing up and down in turn,
+  // so the travel draws an S rather than a straight line.
   return by_pip(s, [&](double i) {
     const double x = onset_glide(travel, i, s.period);
-    return Offset3{x, onset_glide(lift, i, s.period), kSlalomCounter * x};
+    const OnsetProgress turn = onset_progress(travel, i, s.period);
+    const double carve = kSlalomCarve * alternate(turn.index) * std::sin(kPi * turn.fraction);
+    return Offset3{x, onset_glide(lift, i, s.period) + carve, kSlalomCounter * x};
   });
 }
 

@@ -64,4 +64,12 @@ struct Onset {
 };
 double onset_glide(const std::vector<Onset>& onsets, double i, int period);
 
+// Where pip i lies between onsets: the index of the last onset at or before
+// it (around the loop) and the fraction of the way to the next one.
+struct OnsetProgress {
+  std::size_t index;
+  double fraction;
+};
+OnsetProgress onset_progress(const std::vector<Onset>& onsets, double i, int period);
+
 }  // namespace pipmoves::authoring::grooves
