@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <exception>
 #include <iostream>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,36 +62,6 @@ authoring::Table evaluate(const authoring::Row& row, const authoring::Sources& s
   return table;
 }
 
-// Rows picked by name across a pack meet the ranges stated over them.
-std::vector<std::string> check_selections(const authoring::Pack& pack, const packgen::StoredPack& stored) {
-  std::vector<std::string> faults;
-  std::map<std::string_view, const packgen::StoredRow*> by_name;
-  for (const packgen::StoredRow& row : stored.rows) {
-    by_name[row.name] = &row;
-  }
-  for (const authoring::Selection& selection : pack.selections) {
-    std::vector<const packgen::StoredRow*> rows;
-    for (const std::string& name : selection.names) {
-      const auto found = by_name.find(name);
-      if (found == by_name.end()) {
-        faults.push_back("selection '" + selection.label + "' names row '" + name + "', which pack '" + pack.name +
-                         "' does not hold");
-      } else {
-        rows.push_back(found->second);
-      }
-    }
-    try {
-      for (std::string& fault :
-           packgen::check_family(selection.label, packgen::parse_stated_ranges(selection.ranges), rows)) {
-        faults.push_back(std::move(fault));
-      }
-    } catch (const std::invalid_argument& error) {
-      faults.push_back("selection '" + selection.label + "': " + error.what());
-    }
-  }
-  return faults;
-}
-
 int run(const Arguments& args) {
   const auto started = std::chrono::steady_clock::now();
   const authoring::Sources sources{args.data_dir};
@@ -142,8 +111,11 @@ int run(const Arguments& args) {
     }
   }
   for (std::size_t p = 0; p < authored.size(); ++p) {
-    for (std::string& fault : check_selections(authored[p], stored[p])) {
-      faults.push_back(std::move(fault));
+    for (const authoring::Selection& selection : authored[p].selections) {
+      for (std::string& fault :
+           packgen::check_selection(selection.label, selection.ranges, selection.names, stored[p].rows)) {
+        faults.push_back(std::move(fault));
+      }
     }
   }
   std::vector<std::string_view> procedural;
