@@ -112,7 +112,7 @@ TEST(ClubPack, RowsAreGrooveByGrooveInMoveOrder) {
 
 TEST(ClubPack, RowsStartAt628InTheFullTable) {
   if (pipmoves::pack_table().size() < pipmoves::testing::kAllPackRows) {
-    GTEST_SKIP() << "the atlas and continuum packs are not in this table yet";
+    GTEST_SKIP() << "not all six packs are in this table yet";
   }
   EXPECT_EQ(row_number("beat_four_floor_bounce"), 628u);
   EXPECT_EQ(row_number("beat_amapiano_glide"), 771u);

@@ -127,7 +127,7 @@ TEST(DancefloorPack, BouncePeaksAtKicksAndStepAtSnaresOfTheNewGrooves) {
 
 TEST(FullPackTable, RowNumbersAndNameIndexOnceAllPacksAreIn) {
   if (pack_table().size() < pipmoves::testing::kAllPackRows) {
-    GTEST_SKIP() << "the atlas and continuum packs are not in this table yet";
+    GTEST_SKIP() << "not all six packs are in this table yet";
   }
   EXPECT_EQ(pack_table().size(), pipmoves::testing::kAllPackRows);
   EXPECT_EQ(row_number("beat_four_floor_surge"), 772u);
