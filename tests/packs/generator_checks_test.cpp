@@ -125,4 +125,41 @@ TEST(GeneratorChecks, NameIndexOrdersBytewiseWithPrefixesFirst) {
   EXPECT_EQ((std::vector<std::string>{"a9", "a_", "ab", "ab_c", "abc"}), order);
 }
 
+// Two rows of one move on different grooves, far apart in table order.
+std::vector<StoredRow> two_grooves() {
+  StoredRow a = good_row();
+  a.name = "beat_a_bounce";
+  StoredRow b = good_row();
+  b.name = "beat_b_bounce";
+  for (Offset3& o : b.table) {
+    o.x = pipmoves::packgen::round_to_twelve_places(o.x * 0.5);
+  }
+  StoredRow between = good_row();
+  between.name = "beat_a_step";
+  return {a, between, b};
+}
+
+TEST(GeneratorChecks, SelectionRangesHoldOverTheNamedRowsOnly) {
+  const std::vector<StoredRow> rows = two_grooves();
+  const std::vector<std::string> names = {"beat_a_bounce", "beat_b_bounce"};
+  EXPECT_EQ("", joined(pipmoves::packgen::check_selection("bounce", "x -0.5 to 0.5; y -0.25 to 0.25", names, rows)));
+  // The quieter row alone does not reach the stated ends.
+  EXPECT_NE("", joined(pipmoves::packgen::check_selection("bounce", "x -0.5 to 0.5; y -0.25 to 0.25",
+                                                          {"beat_b_bounce"}, rows)));
+}
+
+TEST(GeneratorChecks, SelectionRefusesUnknownRowsAndBadRanges) {
+  const std::vector<StoredRow> rows = two_grooves();
+  EXPECT_NE(std::string::npos,
+            joined(pipmoves::packgen::check_selection("bounce", "x -0.5 to 0.5; y -0.25 to 0.25",
+                                                      {"beat_a_bounce", "beat_c_bounce"}, rows))
+                .find("selection 'bounce' names row 'beat_c_bounce', which its pack does not hold"));
+  EXPECT_NE(std::string::npos,
+            joined(pipmoves::packgen::check_selection("bounce", "x -0.5 from 0.5", {"beat_a_bounce"}, rows))
+                .find("selection 'bounce': stated range"));
+  EXPECT_NE(std::string::npos,
+            joined(pipmoves::packgen::check_selection("bounce", "x -0.5 to 0.5", {"beat_a_bounce"}, rows))
+                .find("moves y, which the family keeps at zero"));
+}
+
 }  // namespace

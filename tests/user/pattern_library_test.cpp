@@ -216,8 +216,9 @@ TEST(PatternLibrary, ExactCopyOfEveryDefaultAcceptedAndDropped) {
     Patterns copies;
     std::uint64_t total = 0;
     std::size_t next = first;
-    for (; next < all.size() && copies.size() < PatternLibrary::kMaxPatterns &&
-           total + all[next].period_pips <= PatternLibrary::kMaxTotalSamples;
+    // Room is left for one pattern of our own, two samples long.
+    for (; next < all.size() && copies.size() + 1 < PatternLibrary::kMaxPatterns &&
+           total + all[next].period_pips + 2 <= PatternLibrary::kMaxTotalSamples;
          ++next) {
       copies.push_back(default_copy(all[next].name));
       total += all[next].period_pips;

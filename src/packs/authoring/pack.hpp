@@ -46,9 +46,18 @@ struct Family {
   std::vector<Row> rows;
 };
 
+// Ranges stated over rows that lie apart in table order, such as one move
+// played on every groove of a pack; the rows are named.
+struct Selection {
+  std::string label;
+  std::string ranges;
+  std::vector<std::string> names;
+};
+
 struct Pack {
   std::string name;  // the namespace is pipmoves_<name>
   std::vector<Family> families;
+  std::vector<Selection> selections{};
 };
 
 // A family of one row, whose stated ranges are its own.
@@ -61,6 +70,8 @@ Pack initial_pack();
 Pack expansion_pack();
 Pack atlas_pack();
 Pack continuum_pack();
+Pack club_pack();
+Pack dancefloor_pack();
 
 // Every pack in pack-table order.
 std::vector<Pack> all_packs();

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <stdexcept>
 
 namespace pipmoves::packgen {
 namespace {
@@ -198,6 +199,32 @@ std::vector<std::string> check_unique_names(const std::vector<const StoredRow*>&
     if (++seen[row->name] == 2) {
       faults.push_back(row_fault(row->name, "name is not unique among the default patterns"));
     }
+  }
+  return faults;
+}
+
+std::vector<std::string> check_selection(std::string_view label, std::string_view ranges,
+                                         const std::vector<std::string>& names, const std::vector<StoredRow>& pack_rows) {
+  std::vector<std::string> faults;
+  std::map<std::string_view, const StoredRow*> by_name;
+  for (const StoredRow& row : pack_rows) {
+    by_name[row.name] = &row;
+  }
+  std::vector<const StoredRow*> rows;
+  for (const std::string& name : names) {
+    const auto found = by_name.find(name);
+    if (found == by_name.end()) {
+      faults.push_back("selection '" + std::string(label) + "' names row '" + name + "', which its pack does not hold");
+    } else {
+      rows.push_back(found->second);
+    }
+  }
+  try {
+    for (std::string& fault : check_family(label, parse_stated_ranges(ranges), rows)) {
+      faults.push_back(std::move(fault));
+    }
+  } catch (const std::invalid_argument& error) {
+    faults.push_back("selection '" + std::string(label) + "': " + error.what());
   }
   return faults;
 }

@@ -33,4 +33,9 @@ std::vector<std::string> check_family(std::string_view label, const StatedRanges
 std::vector<std::string> check_unique_names(const std::vector<const StoredRow*>& rows,
                                             const std::vector<std::string_view>& procedural_names);
 
+// Rows picked by name among one pack's rows, such as one move played on every
+// groove: each name must be there, and together the rows meet the ranges.
+std::vector<std::string> check_selection(std::string_view label, std::string_view ranges,
+                                         const std::vector<std::string>& names, const std::vector<StoredRow>& pack_rows);
+
 }  // namespace pipmoves::packgen

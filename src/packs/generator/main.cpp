@@ -110,6 +110,14 @@ int run(const Arguments& args) {
       }
     }
   }
+  for (std::size_t p = 0; p < authored.size(); ++p) {
+    for (const authoring::Selection& selection : authored[p].selections) {
+      for (std::string& fault :
+           packgen::check_selection(selection.label, selection.ranges, selection.names, stored[p].rows)) {
+        faults.push_back(std::move(fault));
+      }
+    }
+  }
   std::vector<std::string_view> procedural;
   for (const CatalogueEntry& entry : detail::kProceduralCatalogue) {
     procedural.push_back(entry.name);

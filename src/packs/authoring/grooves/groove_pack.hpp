@@ -1,0 +1,50 @@
+#pragma once
+
+// Building blocks shared by the club and dancefloor packs: row names and
+// descriptions, and families fitted over every groove a move is played on.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../pack.hpp"
+#include "family_fit.hpp"
+#include "moves.hpp"
+
+namespace pipmoves::authoring::grooves {
+
+inline constexpr std::string_view kEmDash = "\u2014";
+
+inline std::string row_name(std::string_view groove, std::string_view move) {
+  return "beat_" + std::string(groove) + "_" + std::string(move);
+}
+
+// Heading, em dash, label and a full stop, then the text that follows (a
+// groove's note or a move's sentence), after one space even when it is empty.
+inline std::string row_description(std::string_view heading, std::string_view label, std::string_view text) {
+  return std::string(heading) + " " + std::string(kEmDash) + " " + std::string(label) + ". " + std::string(text);
+}
+
+// The numbers of ranges written "x A to B; y C to D; z E to F".
+FamilyTargets targets_of(std::string_view ranges);
+
+// How one groove's raw table is split for the family fit.
+using SplitMove = std::function<SplitTable(const Score&)>;
+
+// Everything scaled: the move has no exact part.
+SplitMove fitted_whole(Table (*move)(const Score&));
+
+// A move played on a list of grooves, fitted as one family. The rule of the
+// member for groove g hands out that groove's fitted table.
+class MoveFamily {
+ public:
+  MoveFamily(std::string label, FamilyTargets targets, std::vector<const Groove*> grooves, SplitMove split);
+  Rule rule(std::size_t member) const;
+
+ private:
+  std::shared_ptr<FittedFamily> family_;
+};
+
+}  // namespace pipmoves::authoring::grooves

@@ -1,0 +1,76 @@
+#include <algorithm>
+#include <cmath>
+
+#include "moves.hpp"
+
+namespace pipmoves::authoring::grooves {
+
+Score score_of(const Groove& groove) { return {groove.period, score_events(groove)}; }
+
+bool is_kick(const Event& e) { return e.cls == EventClass::kick; }
+bool is_backbeat(const Event& e) { return e.cls == EventClass::snare || e.cls == EventClass::clap; }
+bool is_main(const Event& e) { return is_kick(e) || is_backbeat(e); }
+bool is_upper(const Event& e) { return e.cls == EventClass::perc3 || e.cls == EventClass::perc5; }
+bool is_low(const Event& e) { return e.cls == EventClass::perc4; }
+bool is_percussion(const Event& e) { return !is_main(e); }
+
+namespace {
+
+// Onsets at one time count once, the last of them giving the value.
+std::vector<Onset> distinct_times(const std::vector<Onset>& onsets) {
+  std::vector<Onset> unique;
+  for (const Onset& o : onsets) {
+    if (!unique.empty() && unique.back().t == o.t) {
+      unique.back() = o;
+    } else {
+      unique.push_back(o);
+    }
+  }
+  return unique;
+}
+
+OnsetProgress progress_among(const std::vector<Onset>& unique, double i, int period) {
+  const std::size_t n = unique.size();
+  // The last onset at or before i, around the loop.
+  std::size_t j = n - 1;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (unique[k].t <= i) {
+      j = k;
+    }
+  }
+  const Onset& at = unique[j];
+  const Onset& next = unique[(j + 1) % n];
+  double gap = next.t - at.t;
+  double since = i - at.t;
+  if (gap <= 0.0) {
+    gap += period;
+  }
+  if (since < 0.0) {
+    since += period;
+  }
+  return {j, std::clamp(since / gap, 0.0, 1.0)};
+}
+
+}  // namespace
+
+double onset_glide(const std::vector<Onset>& onsets, double i, int period) {
+  const std::vector<Onset> unique = distinct_times(onsets);
+  const std::size_t n = unique.size();
+  if (n == 0) {
+    return 0.0;
+  }
+  const OnsetProgress p = progress_among(unique, i, period);
+  const Onset& from = unique[(p.index + n - 1) % n];
+  const Onset& at = unique[p.index];
+  return from.value + (at.value - from.value) * smootherstep(p.fraction);
+}
+
+OnsetProgress onset_progress(const std::vector<Onset>& onsets, double i, int period) {
+  const std::vector<Onset> unique = distinct_times(onsets);
+  if (unique.empty()) {
+    return {0, 0.0};
+  }
+  return progress_among(unique, i, period);
+}
+
+}  // namespace pipmoves::authoring::grooves

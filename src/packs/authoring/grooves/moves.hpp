@@ -1,0 +1,75 @@
+#pragma once
+
+// Moves: ways of turning a groove's drum score into motion on three axes.
+// Each gives a groove's raw table before its family is fitted to its range.
+
+#include <string_view>
+#include <vector>
+
+#include "family_fit.hpp"
+#include "score.hpp"
+
+namespace pipmoves::authoring::grooves {
+
+struct Score {
+  int period;
+  std::vector<Event> events;
+};
+
+Score score_of(const Groove& groove);
+
+// The four club moves. Bounce and step keep the kicks, claps and snares
+// exactly and fit only the percussion; orbit and glide are fitted whole.
+SplitTable club_bounce(const Score& score);
+SplitTable club_step(const Score& score);
+Table club_orbit(const Score& score);
+Table club_glide(const Score& score);
+
+// The same four moves as the dancefloor grooves play them: their own
+// amplitudes, the finer perc5 grain, and an orbit whose speed follows the
+// events.
+Table groove_bounce(const Score& score);
+Table groove_step(const Score& score);
+Table groove_orbit(const Score& score);
+Table groove_glide(const Score& score);
+
+// The twelve dancefloor moves, in pack order.
+Table surge(const Score& score);
+Table recoil(const Score& score);
+Table flutter(const Score& score);
+Table dive(const Score& score);
+Table pendulum(const Score& score);
+Table figure8(const Score& score);
+Table box(const Score& score);
+Table corkscrew(const Score& score);
+Table spiral(const Score& score);
+Table slalom(const Score& score);
+Table spring(const Score& score);
+Table ricochet(const Score& score);
+
+// Shared by the moves: the kinds of event they read.
+bool is_kick(const Event& e);
+bool is_backbeat(const Event& e);  // snares and claps
+bool is_main(const Event& e);      // kicks, snares and claps
+bool is_upper(const Event& e);     // hats, shakers and ticks
+bool is_low(const Event& e);       // bass, sub and crash onsets
+bool is_percussion(const Event& e);
+
+// A path through one value per onset: from each onset it travels smoothly
+// from the previous onset's value to its own, arriving at the next onset.
+// Onsets at one time count once, the last of them giving the value.
+struct Onset {
+  double t;
+  double value;
+};
+double onset_glide(const std::vector<Onset>& onsets, double i, int period);
+
+// Where pip i lies between onsets: the index of the last onset at or before
+// it (around the loop) and the fraction of the way to the next one.
+struct OnsetProgress {
+  std::size_t index;
+  double fraction;
+};
+OnsetProgress onset_progress(const std::vector<Onset>& onsets, double i, int period);
+
+}  // namespace pipmoves::authoring::grooves
