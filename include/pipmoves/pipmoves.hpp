@@ -1,6 +1,7 @@
 #pragma once
 
 // Everything a host needs from the pipmoves core.
+#include "pipmoves/catalogue.hpp"
 #include "pipmoves/catalogue_entry.hpp"
 #include "pipmoves/offset3.hpp"
 #include "pipmoves/pattern_library.hpp"

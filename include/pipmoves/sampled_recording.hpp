@@ -28,7 +28,9 @@ class SampledRecording {
   double bpm() const noexcept { return bpm_; }
   double beat_zero_seconds() const noexcept { return beat_zero_seconds_; }
   std::int32_t start_pip() const noexcept { return start_pip_; }
-  std::size_t sample_count() const noexcept { return values_.size() / dimensions_.size(); }
+  // A moved-from recording has no axes and no rows: it reports 0 and every
+  // pip lies outside it.
+  std::size_t sample_count() const noexcept { return dimensions_.empty() ? 0 : values_.size() / dimensions_.size(); }
 
   // The row of this pip in axis order. Throws std::out_of_range outside
   // [start_pip, start_pip + sample_count).

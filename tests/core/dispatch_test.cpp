@@ -107,6 +107,8 @@ TEST(Dispatch, NamesBeyondBothEndsOfTheIndexAreRefused) {
 TEST(Dispatch, FirstAndLastNamesOfTheIndexAreFound) {
   const auto rows = pipmoves::pack_table();
   const auto index = pipmoves::pack_name_index();
+  EXPECT_EQ("accent_walk_10_3", rows[index.front()].name);
+  EXPECT_EQ("weave_5_9", rows[index.back()].name);
   for (std::uint64_t row : {index.front(), index.back()}) {
     EXPECT_TRUE(SameOffset(rows[row].sampler(5), pipmoves::sample(rows[row].name, 5))) << rows[row].name;
   }

@@ -6,6 +6,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/offset_matchers.hpp"
@@ -373,6 +374,21 @@ TEST(SampledRecording, CopiesTheCallersRows) {
   const SampledRecording r = a.build();
   a.rows[0][0] = -1.0;
   EXPECT_EQ((std::vector<double>{0.5, -0.5}), r.sample(0));
+}
+
+// Moving leaves the source without axes or rows; it must still answer, not
+// divide by its zero axes.
+TEST(SampledRecording, MovedFromHasNoRowsAndNoPipInside) {
+  Args a;
+  a.start_pip = -3;
+  SampledRecording source = a.build();
+  const SampledRecording target = std::move(source);
+  EXPECT_EQ(2u, target.sample_count());
+  EXPECT_EQ((std::vector<double>{1.0, 0.0}), target.sample(-2));
+  EXPECT_EQ(0u, source.sample_count());  // NOLINT(bugprone-use-after-move)
+  for (const int pip : {-3, -2, 0, kMinPip, kMaxPip}) {
+    EXPECT_TRUE(ThrowsExactly<std::out_of_range>([&] { (void)source.sample(pip); }, kOutside)) << "pip " << pip;
+  }
 }
 
 }  // namespace
