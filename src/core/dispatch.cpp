@@ -1,4 +1,3 @@
-#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -45,54 +44,31 @@ Pattern procedural(std::string_view name) noexcept {
   }
 }
 
-// Bytewise, as memcmp orders; a proper prefix comes first.
-bool name_less(std::string_view a, std::string_view b) noexcept {
-  const std::size_t common = a.size() < b.size() ? a.size() : b.size();
-  const int order = common == 0 ? 0 : std::memcmp(a.data(), b.data(), common);
-  return order != 0 ? order < 0 : a.size() < b.size();
-}
-
-// First position whose key is not less than `key`, halving without branches
-// over one small contiguous array.
-std::size_t key_lower_bound(std::span<const std::uint64_t> keys, std::uint64_t key) noexcept {
-  if (keys.empty()) {
-    return 0;
-  }
-  const std::uint64_t* base = keys.data();
-  std::size_t count = keys.size();
-  while (count > 1) {
-    const std::size_t half = count / 2;
-    base = base[half] < key ? base + half : base;
-    count -= half;
-  }
-  return static_cast<std::size_t>(base - keys.data()) + (*base < key);
-}
-
 // Lower bound over the name index: the first row whose name is not less than
-// `name`. The prefix keys narrow it to the rows sharing the name's first
-// eight bytes; only those have their whole names compared.
+// `name`, by halving over the flat array of name keys. Stored names hold no
+// NUL byte, so equal keys and equal lengths mean equal names.
 const PackEntry* find_pack_row(std::string_view name) noexcept {
-  const std::span<const PackEntry> rows = pack_table();
-  const std::span<const std::uint64_t> index = pack_name_index();
-  const std::span<const std::uint64_t> keys = detail::pack_name_keys();
-  const std::uint64_t key = detail::name_key(name);
-
-  std::size_t first = key_lower_bound(keys, key);
-  std::size_t count = (key == UINT64_MAX ? keys.size() : key_lower_bound(keys, key + 1)) - first;
+  if (name.size() > detail::kLongestPackName) {
+    return nullptr;
+  }
+  const std::span<const detail::NameKey> keys = detail::pack_name_keys();
+  const detail::NameKey key = detail::name_key(name);
+  std::size_t first = 0;
+  std::size_t count = keys.size();
   while (count > 0) {
     const std::size_t half = count / 2;
-    if (name_less(rows[index[first + half]].name, name)) {
+    if (keys[first + half] < key) {
       first += half + 1;
       count -= half + 1;
     } else {
       count = half;
     }
   }
-  if (first == index.size()) {
+  if (first == keys.size() || keys[first] != key) {
     return nullptr;
   }
-  const PackEntry& row = rows[index[first]];
-  return row.name.size() == name.size() && is(name, row.name) ? &row : nullptr;
+  const PackEntry& row = pack_table()[pack_name_index()[first]];
+  return row.name.size() == name.size() ? &row : nullptr;
 }
 
 }  // namespace

@@ -119,3 +119,25 @@ TEST(Dispatch, LfoBreatheReachesItsPeakOnBeatTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+// The generator computes keys at compile time, dispatch at run time: both
+// must agree, padding and NUL bytes included.
+TEST(Dispatch, NameKeysAgreeAtCompileTimeAndRunTime) {
+  using pipmoves::detail::name_key;
+  constexpr auto compiled_short = name_key("sway");
+  constexpr auto compiled_long = name_key("beat_jungle_switchback_corkscrew");
+  constexpr auto compiled_nul = name_key(std::string_view("ab\0c", 4));
+  const std::string runtime_short = "sway";
+  const std::string runtime_long = "beat_jungle_switchback_corkscrew";
+  const std::string runtime_nul("ab\0c", 4);
+  EXPECT_EQ(compiled_short, name_key(runtime_short));
+  EXPECT_EQ(compiled_long, name_key(runtime_long));
+  EXPECT_EQ(compiled_nul, name_key(runtime_nul));
+  EXPECT_EQ(name_key(""), (pipmoves::detail::NameKey{}));
+  EXPECT_LT(name_key("abc"), name_key("abc_"));
+  EXPECT_LT(name_key("a\xff"), name_key("b"));
+}
+
+}  // namespace

@@ -131,7 +131,7 @@ std::string pack_table_source(const std::vector<StoredPack>& packs, const std::s
     }
   }
   out << "};\n\n";
-  out << "constexpr std::uint64_t kPackNameKeys[] = {\n";
+  out << "constexpr detail::NameKey kPackNameKeys[] = {\n";
   std::vector<const StoredRow*> rows;
   for (const StoredPack& pack : packs) {
     for (const StoredRow& row : pack.rows) {
@@ -145,7 +145,7 @@ std::string pack_table_source(const std::vector<StoredPack>& packs, const std::s
          "static_assert(std::size(kPackRows) == std::size(kPackNameKeys));\n\n}  // namespace\n\n";
   out << "std::span<const PackEntry> pack_table() noexcept { return kPackRows; }\n\n";
   out << "std::span<const std::uint64_t> pack_name_index() noexcept { return kPackNameIndex; }\n\n";
-  out << "std::span<const std::uint64_t> detail::pack_name_keys() noexcept { return kPackNameKeys; }\n\n";
+  out << "std::span<const detail::NameKey> detail::pack_name_keys() noexcept { return kPackNameKeys; }\n\n";
   out << "}  // namespace pipmoves\n";
   return out.str();
 }
