@@ -10,8 +10,7 @@
 #include "offset_matchers.hpp"
 #include "pipmoves/catalogue.hpp"
 #include "pipmoves/pack_table.hpp"
-#include "pipmoves/rudiments.hpp"
-#include "pipmoves/shapes.hpp"
+#include "procedural_patterns.hpp"
 
 namespace {
 
@@ -22,28 +21,8 @@ using pipmoves::testing::SameOffset;
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-struct Procedural {
-  std::string_view name;
-  Offset3 (*pattern)(int) noexcept;
-};
-
-constexpr std::array<Procedural, 15> kProcedural{{
-    {"bounce", pipmoves::bounce},
-    {"sway", pipmoves::sway},
-    {"circle", pipmoves::circle},
-    {"figure_eight", pipmoves::figure_eight},
-    {"step_touch", pipmoves::step_touch},
-    {"box_step", pipmoves::box_step},
-    {"helix", pipmoves::helix},
-    {"clay_background", pipmoves::clay_background},
-    {"single_stroke_roll", pipmoves::single_stroke_roll},
-    {"double_stroke_roll", pipmoves::double_stroke_roll},
-    {"multiple_bounce_roll", pipmoves::multiple_bounce_roll},
-    {"single_paradiddle", pipmoves::single_paradiddle},
-    {"flam", pipmoves::flam},
-    {"drag", pipmoves::drag},
-    {"five_stroke_roll", pipmoves::five_stroke_roll},
-}};
+using pipmoves::testing::kProcedural;
+using pipmoves::testing::Procedural;
 
 std::string unknown_message(std::string_view name) {
   try {
