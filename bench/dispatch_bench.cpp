@@ -14,8 +14,7 @@
 #include "pipmoves/catalogue.hpp"
 #include "pipmoves/pack_samplers.hpp"
 #include "pipmoves/pack_table.hpp"
-#include "pipmoves/rudiments.hpp"
-#include "pipmoves/shapes.hpp"
+#include "pipmoves/procedural.hpp"
 
 namespace {
 
@@ -78,22 +77,14 @@ void sample_unknown_name(benchmark::State& state) {
 }
 BENCHMARK(sample_unknown_name);
 
-void procedural(benchmark::State& state, Offset3 (*pattern)(int) noexcept) { run(state, pattern); }
-BENCHMARK_CAPTURE(procedural, bounce, pipmoves::bounce);
-BENCHMARK_CAPTURE(procedural, sway, pipmoves::sway);
-BENCHMARK_CAPTURE(procedural, circle, pipmoves::circle);
-BENCHMARK_CAPTURE(procedural, figure_eight, pipmoves::figure_eight);
-BENCHMARK_CAPTURE(procedural, step_touch, pipmoves::step_touch);
-BENCHMARK_CAPTURE(procedural, box_step, pipmoves::box_step);
-BENCHMARK_CAPTURE(procedural, helix, pipmoves::helix);
-BENCHMARK_CAPTURE(procedural, clay_background, pipmoves::clay_background);
-BENCHMARK_CAPTURE(procedural, single_stroke_roll, pipmoves::single_stroke_roll);
-BENCHMARK_CAPTURE(procedural, double_stroke_roll, pipmoves::double_stroke_roll);
-BENCHMARK_CAPTURE(procedural, multiple_bounce_roll, pipmoves::multiple_bounce_roll);
-BENCHMARK_CAPTURE(procedural, single_paradiddle, pipmoves::single_paradiddle);
-BENCHMARK_CAPTURE(procedural, flam, pipmoves::flam);
-BENCHMARK_CAPTURE(procedural, drag, pipmoves::drag);
-BENCHMARK_CAPTURE(procedural, five_stroke_roll, pipmoves::five_stroke_roll);
+// One benchmark per procedural pattern, named after it.
+const bool kProceduralRegistered = [] {
+  for (const pipmoves::DefaultPattern& pattern : pipmoves::procedural_patterns()) {
+    benchmark::RegisterBenchmark("procedural/" + std::string(pattern.name),
+                                 [sampler = pattern.sampler](benchmark::State& state) { run(state, sampler); });
+  }
+  return true;
+}();
 
 void build_default_catalogue(benchmark::State& state) {
   for (auto _ : state) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "pipmoves/catalogue_entry.hpp"
+#include "pipmoves/default_pattern.hpp"
 #include "pipmoves/offset3.hpp"
 
 namespace pipmoves {
@@ -16,5 +17,9 @@ const std::vector<CatalogueEntry>& catalogue();
 // Evaluates the default pattern of exactly this name at pip. Throws
 // std::invalid_argument "Unknown pipmove: <name>" for any other name.
 Offset3 sample(std::string_view name, int pip);
+
+// The default pattern of exactly this name, found as sample finds it, or
+// nullptr. Resolve a name once and call its sampler for every pip.
+const DefaultPattern* find_default(std::string_view name) noexcept;
 
 }  // namespace pipmoves

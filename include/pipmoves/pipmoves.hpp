@@ -6,6 +6,7 @@
 #include "pipmoves/offset3.hpp"
 #include "pipmoves/pattern_library.hpp"
 #include "pipmoves/pip.hpp"
+#include "pipmoves/procedural.hpp"
 #include "pipmoves/rudiments.hpp"
 #include "pipmoves/sampled_pattern.hpp"
 #include "pipmoves/sampled_recording.hpp"

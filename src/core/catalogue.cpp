@@ -2,15 +2,16 @@
 
 #include "catalogue_build.hpp"
 #include "pipmoves/pack_table.hpp"
-#include "procedural_catalogue.hpp"
+#include "pipmoves/procedural.hpp"
 
 namespace pipmoves {
 namespace detail {
 
 std::vector<CatalogueEntry> build_catalogue() {
-  std::vector<CatalogueEntry> rows(detail::kProceduralCatalogue.begin(), detail::kProceduralCatalogue.end());
-  for (const PackEntry& row : pack_table()) {
-    rows.push_back({row.name, row.description, row.period_pips, row.dimensions});
+  const std::span<const DefaultPattern> procedural = procedural_patterns();
+  std::vector<CatalogueEntry> rows(procedural.begin(), procedural.end());
+  for (const DefaultPattern& row : pack_table()) {
+    rows.push_back(row);
   }
   return rows;
 }

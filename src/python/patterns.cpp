@@ -1,28 +1,16 @@
 #include <pybind11/pybind11.h>
 
-#include "pipmoves/rudiments.hpp"
-#include "pipmoves/shapes.hpp"
+#include "pipmoves/procedural.hpp"
 #include "register.hpp"
 
 namespace pipmoves::python {
 
-// Each pattern takes one positional pip; it has no keyword name.
+// Each pattern takes one positional pip; it has no keyword name. The names are
+// literals of the procedural table, so their bytes end in a NUL.
 void register_patterns(pybind11::module_& m) {
-  m.def("bounce", &bounce);
-  m.def("sway", &sway);
-  m.def("circle", &circle);
-  m.def("figure_eight", &figure_eight);
-  m.def("step_touch", &step_touch);
-  m.def("box_step", &box_step);
-  m.def("helix", &helix);
-  m.def("clay_background", &clay_background);
-  m.def("single_stroke_roll", &single_stroke_roll);
-  m.def("double_stroke_roll", &double_stroke_roll);
-  m.def("multiple_bounce_roll", &multiple_bounce_roll);
-  m.def("single_paradiddle", &single_paradiddle);
-  m.def("flam", &flam);
-  m.def("drag", &drag);
-  m.def("five_stroke_roll", &five_stroke_roll);
+  for (const DefaultPattern& pattern : procedural_patterns()) {
+    m.def(pattern.name.data(), pattern.sampler);
+  }
 }
 
 }  // namespace pipmoves::python

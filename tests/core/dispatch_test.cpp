@@ -6,11 +6,13 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "offset_matchers.hpp"
+#include "name_key.hpp"
 #include "pipmoves/catalogue.hpp"
 #include "pipmoves/pack_table.hpp"
-#include "procedural_patterns.hpp"
+#include "pipmoves/procedural.hpp"
 
 namespace {
 
@@ -21,8 +23,7 @@ using pipmoves::testing::SameOffset;
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 
-using pipmoves::testing::kProcedural;
-using pipmoves::testing::Procedural;
+using Procedural = pipmoves::DefaultPattern;
 
 std::string unknown_message(std::string_view name) {
   try {
@@ -34,9 +35,10 @@ std::string unknown_message(std::string_view name) {
 }
 
 TEST(Dispatch, ProceduralNamesGiveTheirPatternBitForBit) {
-  for (const Procedural& p : kProcedural) {
+  for (const Procedural& p : pipmoves::procedural_patterns()) {
+    ASSERT_EQ(&p, pipmoves::find_default(p.name)) << p.name;
     for (std::int32_t pip : {kMin, -257, -1, 0, 1, 16, 32, 63, 64, 100, 127, 200, 255, 256, kMax}) {
-      ASSERT_TRUE(SameOffset(p.pattern(pip), pipmoves::sample(p.name, pip))) << p.name << "(" << pip << ")";
+      ASSERT_TRUE(SameOffset(p.sampler(pip), pipmoves::sample(p.name, pip))) << p.name << "(" << pip << ")";
     }
   }
 }
@@ -48,6 +50,7 @@ TEST(Dispatch, ExactProceduralSamples) {
 
 TEST(Dispatch, EveryPackRowIsFoundByNameAndGivesItsSampler) {
   for (const pipmoves::PackEntry& row : pipmoves::pack_table()) {
+    ASSERT_EQ(&row, pipmoves::find_default(row.name)) << row.name;
     const std::int32_t p = row.period_pips;
     for (std::int32_t pip : {kMin, -1, 0, 1, 37, p - 1, p, kMax}) {
       ASSERT_TRUE(SameOffset(row.sampler(pip), pipmoves::sample(row.name, pip))) << row.name << "(" << pip << ")";
@@ -101,22 +104,35 @@ TEST(Dispatch, LfoBreatheReachesItsPeakOnBeatTwo) {
 
 namespace {
 
-// The generator computes keys at compile time, dispatch at run time: both
-// must agree, padding and NUL bytes included.
+// The pack table's keys are computed at compile time, dispatch's at run time:
+// both must agree for every length, partial last words and NUL bytes included.
+constexpr std::string_view kLongName = "beat_jungle_switchback_corkscrew";
+
+template <std::size_t... Lengths>
+void expect_keys_agree(std::index_sequence<Lengths...>) {
+  using pipmoves::detail::name_key;
+  constexpr std::array compiled{name_key(kLongName.substr(0, Lengths))...};
+  for (std::size_t length = 0; length < compiled.size(); ++length) {
+    const std::string runtime(kLongName.substr(0, length));
+    EXPECT_EQ(compiled[length], name_key(runtime)) << "length " << length;
+  }
+}
+
 TEST(Dispatch, NameKeysAgreeAtCompileTimeAndRunTime) {
   using pipmoves::detail::name_key;
-  constexpr auto compiled_short = name_key("sway");
-  constexpr auto compiled_long = name_key("beat_jungle_switchback_corkscrew");
+  expect_keys_agree(std::make_index_sequence<pipmoves::detail::kLongestPackName + 1>{});
   constexpr auto compiled_nul = name_key(std::string_view("ab\0c", 4));
-  const std::string runtime_short = "sway";
-  const std::string runtime_long = "beat_jungle_switchback_corkscrew";
-  const std::string runtime_nul("ab\0c", 4);
-  EXPECT_EQ(compiled_short, name_key(runtime_short));
-  EXPECT_EQ(compiled_long, name_key(runtime_long));
-  EXPECT_EQ(compiled_nul, name_key(runtime_nul));
+  EXPECT_EQ(compiled_nul, name_key(std::string("ab\0c", 4)));
   EXPECT_EQ(name_key(""), (pipmoves::detail::NameKey{}));
-  EXPECT_LT(name_key("abc"), name_key("abc_"));
-  EXPECT_LT(name_key("a\xff"), name_key("b"));
+}
+
+TEST(Dispatch, NameKeysOrderAsMemcmp) {
+  using pipmoves::detail::key_less;
+  using pipmoves::detail::name_key;
+  EXPECT_TRUE(key_less(name_key("abc"), name_key("abc_")));
+  EXPECT_TRUE(key_less(name_key("a\xff"), name_key("b")));
+  EXPECT_TRUE(key_less(name_key("beat_jungle_switchback_corkscreu"), name_key(kLongName)));
+  EXPECT_FALSE(key_less(name_key(kLongName), name_key(kLongName)));
 }
 
 }  // namespace

@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "offset_matchers.hpp"
-#include "procedural_patterns.hpp"
+#include "pipmoves/procedural.hpp"
 
 namespace {
 
 using pipmoves::Offset3;
 using pipmoves::testing::SameOffset;
 
-using pipmoves::testing::kProcedural;
-using pipmoves::testing::Procedural;
+using Procedural = pipmoves::DefaultPattern;
 
 // Pips at both ends of the 32-bit range, around zero and spread between.
 std::vector<std::int32_t> sweep_pips() {
@@ -33,9 +32,9 @@ std::vector<std::int32_t> sweep_pips() {
 
 TEST(Reduction, EveryPatternDependsOnlyOnTheLowBitsOfThePip) {
   const std::vector<std::int32_t> pips = sweep_pips();
-  for (const Procedural& p : kProcedural) {
+  for (const Procedural& p : pipmoves::procedural_patterns()) {
     for (std::int32_t pip : pips) {
-      ASSERT_TRUE(SameOffset(p.pattern(pip & (p.period - 1)), p.pattern(pip))) << p.name << "(" << pip << ")";
+      ASSERT_TRUE(SameOffset(p.sampler(pip & (p.period_pips - 1)), p.sampler(pip))) << p.name << "(" << pip << ")";
     }
   }
 }
@@ -43,25 +42,25 @@ TEST(Reduction, EveryPatternDependsOnlyOnTheLowBitsOfThePip) {
 TEST(Reduction, OneBeatPatternsAgreeAcrossTheRangeEnds) {
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  for (const Procedural& p : kProcedural) {
-    if (p.period != 64) {
+  for (const Procedural& p : pipmoves::procedural_patterns()) {
+    if (p.period_pips != 64) {
       continue;
     }
     for (int pip : {63, 127, kMax}) {
-      EXPECT_TRUE(SameOffset(p.pattern(-1), p.pattern(pip))) << p.name << "(" << pip << ")";
+      EXPECT_TRUE(SameOffset(p.sampler(-1), p.sampler(pip))) << p.name << "(" << pip << ")";
     }
     for (int pip : {0, 64}) {
-      EXPECT_TRUE(SameOffset(p.pattern(kMin), p.pattern(pip))) << p.name << "(" << pip << ")";
+      EXPECT_TRUE(SameOffset(p.sampler(kMin), p.sampler(pip))) << p.name << "(" << pip << ")";
     }
   }
 }
 
 TEST(Reduction, AxesBeyondDimensionsAreZero) {
-  for (const Procedural& p : kProcedural) {
+  for (const Procedural& p : pipmoves::procedural_patterns()) {
     bool y_moves = false;
     bool z_moves = false;
-    for (int pip = 0; pip < p.period; ++pip) {
-      const Offset3 o = p.pattern(pip);
+    for (int pip = 0; pip < p.period_pips; ++pip) {
+      const Offset3 o = p.sampler(pip);
       y_moves = y_moves || o.y != 0.0;
       z_moves = z_moves || o.z != 0.0;
     }

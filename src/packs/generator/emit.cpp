@@ -110,15 +110,15 @@ std::string pack_table_source(const std::vector<StoredPack>& packs, const std::s
   std::ostringstream out;
   out << banner(command);
   out << "#include <cstdint>\n#include <string_view>\n\n"
-         "#include \"pipmoves/pack_samplers.hpp\"\n#include \"pipmoves/pack_table.hpp\"\n\n";
+         "#include \"name_key.hpp\"\n#include \"pipmoves/pack_samplers.hpp\"\n#include \"pipmoves/pack_table.hpp\"\n\n";
   out << "namespace pipmoves {\nnamespace {\n\nusing namespace std::string_view_literals;\n\n";
   out << "constexpr PackEntry kPackRows[] = {\n";
   std::size_t row_number = 0;
   for (const StoredPack& pack : packs) {
     for (const StoredRow& row : pack.rows) {
       out << "    // row " << row_number++ << "\n";
-      out << "    {" << literal(row.name) << ",\n     " << literal(row.description) << ",\n     " << row.period << ", "
-          << row.dimensions << ", &pipmoves_" << pack.name << "::sample_" << row.name << "},\n";
+      out << "    {{" << literal(row.name) << ",\n      " << literal(row.description) << ",\n      " << row.period << ", "
+          << row.dimensions << "},\n     &pipmoves_" << pack.name << "::sample_" << row.name << "},\n";
     }
   }
   out << "};\n\n";

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "../../core/procedural_catalogue.hpp"
 #include "../authoring/pack.hpp"
+#include "pipmoves/procedural.hpp"
 #include "checks.hpp"
 #include "emit.hpp"
 
@@ -119,7 +119,7 @@ int run(const Arguments& args) {
     }
   }
   std::vector<std::string_view> procedural;
-  for (const CatalogueEntry& entry : detail::kProceduralCatalogue) {
+  for (const DefaultPattern& entry : procedural_patterns()) {
     procedural.push_back(entry.name);
   }
   for (std::string& fault : packgen::check_unique_names(all_rows, procedural)) {
