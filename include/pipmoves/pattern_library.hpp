@@ -2,7 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pipmoves/catalogue_entry.hpp"
@@ -32,7 +35,16 @@ class PatternLibrary {
   std::vector<CatalogueEntry> catalogue() const;
 
  private:
+  // Hashes a name once, whether it comes as a string or a view.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
+  };
+
   std::vector<SampledPattern> patterns_;
+  // Each stored pattern's position in patterns_ by name; names are unique, so
+  // this finds what a walk in input order would find first.
+  std::unordered_map<std::string, std::uint32_t, NameHash, std::equal_to<>> positions_;
 };
 
 }  // namespace pipmoves

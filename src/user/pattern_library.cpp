@@ -10,25 +10,16 @@
 namespace pipmoves {
 namespace {
 
-const CatalogueEntry* find_default(const std::vector<CatalogueEntry>& defaults, std::string_view name) noexcept {
-  for (const CatalogueEntry& entry : defaults) {
-    if (entry.name == name) {
-      return &entry;
-    }
-  }
-  return nullptr;
-}
-
 // Exact floating-point equality at every pip of the period; dimensions are
 // derived from the samples and so take no part.
-bool is_exact_copy(const SampledPattern& pattern, const CatalogueEntry& entry) {
+bool is_exact_copy(const SampledPattern& pattern, const DefaultPattern& standard) {
   const CatalogueEntry own = pattern.info();
-  if (own.description != entry.description || own.period_pips != entry.period_pips) {
+  if (own.description != standard.description || own.period_pips != standard.period_pips) {
     return false;
   }
   for (int pip = 0; pip < own.period_pips; ++pip) {
     const Offset3 mine = pattern.sample(pip);
-    const Offset3 theirs = pipmoves::sample(entry.name, pip);
+    const Offset3 theirs = standard.sampler(pip);
     if (mine.x != theirs.x || mine.y != theirs.y || mine.z != theirs.z) {
       return false;
     }
@@ -44,7 +35,6 @@ PatternLibrary::PatternLibrary(std::vector<SampledPattern> patterns) {
   }
   std::unordered_set<std::string> seen;
   std::uint64_t total_samples = 0;
-  const std::vector<CatalogueEntry>& defaults = pipmoves::catalogue();
   for (SampledPattern& pattern : patterns) {
     const CatalogueEntry own = pattern.info();
     if (own.period_pips == 0) {
@@ -57,8 +47,9 @@ PatternLibrary::PatternLibrary(std::vector<SampledPattern> patterns) {
     if (total_samples > kMaxTotalSamples) {
       throw std::invalid_argument("Pattern pack is too large");
     }
-    const CatalogueEntry* standard = find_default(defaults, own.name);
+    const DefaultPattern* standard = find_default(own.name);
     if (standard == nullptr) {
+      positions_.emplace(own.name, static_cast<std::uint32_t>(patterns_.size()));
       patterns_.push_back(std::move(pattern));
     } else if (!is_exact_copy(pattern, *standard)) {
       throw std::invalid_argument("Cannot override default pattern: " + std::string(own.name));
@@ -67,9 +58,9 @@ PatternLibrary::PatternLibrary(std::vector<SampledPattern> patterns) {
 }
 
 Offset3 PatternLibrary::sample(std::string_view name, int pip) const {
-  for (const SampledPattern& pattern : patterns_) {
-    if (pattern.info().name == name) {
-      return pattern.sample(pip);
+  if (!positions_.empty()) {
+    if (const auto own = positions_.find(name); own != positions_.end()) {
+      return patterns_[own->second].sample(pip);
     }
   }
   return pipmoves::sample(name, pip);
