@@ -4,6 +4,8 @@
 
 #include <pybind11/pybind11.h>
 
+#include <string_view>
+
 namespace py = pybind11;
 
 namespace {
@@ -24,4 +26,8 @@ PYBIND11_MODULE(pipmoves_bench_floor, m) {
   m.def("nothing", [] {});
   m.def("triple", [] { return Triple{0.25, 0.5, 0.0}; });
   m.def("triple_at", [](int pip) { return Triple{pip * 0.001, 0.5, 0.0}; });
+  // The same with a name beside the pip, converted as pipmoves converts one.
+  m.def("triple_named", [](std::string_view name, int pip) {
+    return Triple{pip * 0.001, static_cast<double>(name.size()), 0.0};
+  });
 }

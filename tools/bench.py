@@ -74,6 +74,7 @@ def python_rows():
     rows.append(("floor: f(pip) -> Offset3-like (benchmark extension)", reference))
     rows.append(("floor: f() -> Offset3-like", per_call_ns(floor.triple, [()] * CALLS)))
     rows.append(("floor: f() -> None", per_call_ns(floor.nothing, [()] * CALLS)))
+    rows.append(("floor: f(name, pip) -> Offset3-like", per_call_ns(floor.triple_named, named)))
     rows.append(("pipmoves.sample('lfo_breathe', pip)", per_call_ns(pipmoves.sample, named)))
     rows.append(("pipmoves.sample('bounce', pip)", per_call_ns(pipmoves.sample, [("bounce", p) for p in range(CALLS)])))
     rows.append(("pipmoves.bounce(pip)", per_call_ns(pipmoves.bounce, pips)))
@@ -134,17 +135,39 @@ def memory_mb():
     return bare, imported, touched
 
 
+# What the lookups promise, each a ratio of two figures of this run.
+LOOKUP_GOALS = [
+    ("native sample by a stored name / table read", "sample_by_name/pack_middle_of_index", "floor_table_read", 15.0),
+    ("Python sample(name, pip) / floor f(pip)", "pipmoves.sample('lfo_breathe', pip)",
+     "floor: f(pip) -> Offset3-like (benchmark extension)", 1.25),
+    ("PatternLibrary::sample, 1024 / 1 stored patterns, default name",
+     "library_sample/patterns_1024_default_name", "library_sample/one_pattern_default_name", 2.0),
+]
+
+
+def lookup_ratios(figures):
+    lines = ["", "## Lookup ratios", "", "| ratio | measured | goal |", "|---|---:|---:|"]
+    for label, numerator, denominator, goal in LOOKUP_GOALS:
+        ratio = figures[numerator] / figures[denominator]
+        lines.append(f"| {label} | {ratio:.2f} | {goal:.2f} |")
+    return lines
+
+
 def main():
     lines = ["# pipmoves benchmarks", "",
              f"Python {sys.version.split()[0]}, {os.cpu_count()} cores; {time.strftime('%Y-%m-%d %H:%M')}", "",
              "## Native (Google Benchmark): ratio to one masked read of a constant table", "",
              "| benchmark | ns | x floor | allocations per call |", "|---|---:|---:|---:|"]
+    figures = {}
     for name, ns, ratio, allocs in native():
+        figures[name] = ns
         lines.append(f"| {name} | {ns:.2f} | {ratio:.2f} | {allocs} |")
     lines += ["", "## Python: ratio to the floor call f(pip) -> Offset3-like", "",
               "| call | ns per call | x floor |", "|---|---:|---:|"]
     for name, ns, ratio in python_rows():
+        figures[name] = ns
         lines.append(f"| {name} | {ns:.1f} | {ratio:.2f} |")
+    lines += lookup_ratios(figures)
     bare, imported, touched = memory_mb()
     size = pathlib.Path(pipmoves.__file__).stat().st_size / 2**20
     lines += ["", "## Import, size, memory", "",
