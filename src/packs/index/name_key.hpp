@@ -21,7 +21,14 @@ using NameKey = std::array<std::uint64_t, 4>;
 
 inline constexpr std::size_t kLongestPackName = 32;
 
-// The key of a name of at most kLongestPackName bytes.
+// Eight bytes as one word whose first byte is the most significant.
+inline std::uint64_t big_endian_word(const char* bytes) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  return std::endian::native == std::endian::little ? __builtin_bswap64(word) : word;
+}
+
+// The key of a name; bytes past kLongestPackName take no part.
 constexpr NameKey name_key(std::string_view name) noexcept {
   NameKey key{};
   const std::size_t bytes = name.size() < kLongestPackName ? name.size() : kLongestPackName;
@@ -31,16 +38,21 @@ constexpr NameKey name_key(std::string_view name) noexcept {
     }
     return key;
   }
-  // At run time: whole words load directly, only the last partial word goes
-  // byte by byte, so no call to memcpy of a variable size.
-  std::size_t w = 0;
-  for (; 8 * w + 8 <= bytes; ++w) {
-    std::uint64_t word;
-    std::memcpy(&word, name.data() + 8 * w, sizeof word);
-    key[w] = std::endian::native == std::endian::little ? __builtin_bswap64(word) : word;
+  // At run time: whole words load directly, and a partial last word is the
+  // word that ends at the name's end, shifted up: no byte loop, no call.
+  const char* bytes_at = name.data();
+  if (bytes < 8) {
+    for (std::size_t i = 0; i < bytes; ++i) {
+      key[0] |= std::uint64_t{static_cast<unsigned char>(bytes_at[i])} << (56 - 8 * i);
+    }
+    return key;
   }
-  for (std::size_t i = 8 * w; i < bytes; ++i) {
-    key[w] |= std::uint64_t{static_cast<unsigned char>(name[i])} << (56 - 8 * (i % 8));
+  const std::size_t whole = bytes / 8;
+  for (std::size_t w = 0; w < whole; ++w) {
+    key[w] = big_endian_word(bytes_at + 8 * w);
+  }
+  if (const std::size_t rest = bytes % 8; rest != 0) {
+    key[whole] = big_endian_word(bytes_at + bytes - 8) << (8 * (8 - rest));
   }
   return key;
 }
