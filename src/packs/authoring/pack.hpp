@@ -66,12 +66,21 @@ inline Family single(Row row, std::string ranges) {
   return Family{std::move(label), std::move(ranges), {std::move(row)}};
 }
 
+// Each pack is authored in the folder of its namespace.
+namespace first_packs {
 Pack initial_pack();
 Pack expansion_pack();
+}  // namespace first_packs
+namespace atlas {
 Pack atlas_pack();
+}
+namespace continuum {
 Pack continuum_pack();
+}
+namespace grooves {
 Pack club_pack();
 Pack dancefloor_pack();
+}  // namespace grooves
 
 // Every pack in pack-table order.
 std::vector<Pack> all_packs();

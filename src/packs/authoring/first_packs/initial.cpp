@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "rules.hpp"
+#include "../rules.hpp"
 
-namespace pipmoves::authoring {
+namespace pipmoves::authoring::first_packs {
 namespace {
 
 using std::cos;
@@ -315,4 +315,4 @@ Pack initial_pack() {
       }};
 }
 
-}  // namespace pipmoves::authoring
+}  // namespace pipmoves::authoring::first_packs

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "continuum_family.hpp"
-#include "continuum_families.hpp"
+#include "family.hpp"
+#include "families.hpp"
 
 namespace pipmoves::authoring::continuum {
 namespace {

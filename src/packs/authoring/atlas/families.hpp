@@ -4,7 +4,7 @@
 // holds sixteen rows (or eight for the paired curve families) that vary the
 // parameters their names spell out.
 
-#include "pack.hpp"
+#include "../pack.hpp"
 
 namespace pipmoves::authoring::atlas {
 

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "rules.hpp"
+#include "../rules.hpp"
 
 namespace pipmoves::authoring::atlas {
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "atlas_families.hpp"
-#include "rules.hpp"
+#include "families.hpp"
+#include "../rules.hpp"
 
 namespace pipmoves::authoring::atlas {
 namespace {

@@ -4,12 +4,10 @@
 #include <map>
 #include <string_view>
 
-#include "grooves/groove_pack.hpp"
+#include "groove_pack.hpp"
 
-namespace pipmoves::authoring {
+namespace pipmoves::authoring::grooves {
 namespace {
-
-using namespace grooves;
 
 struct ClubMove {
   std::string_view name;
@@ -94,4 +92,4 @@ Pack club_pack() {
   return pack;
 }
 
-}  // namespace pipmoves::authoring
+}  // namespace pipmoves::authoring::grooves

@@ -2,7 +2,7 @@
 
 // The twenty families of the continuum pack, in table order.
 
-#include "pack.hpp"
+#include "../pack.hpp"
 
 namespace pipmoves::authoring::continuum {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "continuum_family.hpp"
-#include "continuum_families.hpp"
+#include "family.hpp"
+#include "families.hpp"
 
 namespace pipmoves::authoring::continuum {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "atlas_families.hpp"
-#include "atlas_shaping.hpp"
+#include "families.hpp"
+#include "helpers.hpp"
 
 namespace pipmoves::authoring::atlas {
 namespace {

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <vector>
 
-#include "rules.hpp"
+#include "../rules.hpp"
 
-namespace pipmoves::authoring {
+namespace pipmoves::authoring::first_packs {
 namespace {
 
 using std::cos;
@@ -230,4 +230,4 @@ Pack expansion_pack() {
       }};
 }
 
-}  // namespace pipmoves::authoring
+}  // namespace pipmoves::authoring::first_packs

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "atlas_families.hpp"
-#include "atlas_shaping.hpp"
+#include "families.hpp"
+#include "helpers.hpp"
 
 namespace pipmoves::authoring::atlas {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "grooves/score.hpp"
+#include "score.hpp"
 
 namespace pipmoves::authoring::grooves {
 namespace {

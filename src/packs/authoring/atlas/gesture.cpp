@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "atlas_families.hpp"
-#include "rules.hpp"
+#include "families.hpp"
+#include "../rules.hpp"
 
 namespace pipmoves::authoring::atlas {
 namespace {

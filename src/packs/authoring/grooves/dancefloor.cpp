@@ -5,12 +5,10 @@
 #include <set>
 #include <string_view>
 
-#include "grooves/groove_pack.hpp"
+#include "groove_pack.hpp"
 
-namespace pipmoves::authoring {
+namespace pipmoves::authoring::grooves {
 namespace {
-
-using namespace grooves;
 
 struct DanceMove {
   std::string_view name;
@@ -139,4 +137,4 @@ Pack dancefloor_pack() {
   return pack;
 }
 
-}  // namespace pipmoves::authoring
+}  // namespace pipmoves::authoring::grooves

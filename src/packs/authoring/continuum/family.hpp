@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "rules.hpp"
+#include "../rules.hpp"
 
 namespace pipmoves::authoring::continuum {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "atlas_families.hpp"
-#include "atlas_shaping.hpp"
+#include "families.hpp"
+#include "helpers.hpp"
 #include "common/sha256.hpp"
 
 namespace pipmoves::authoring::atlas {

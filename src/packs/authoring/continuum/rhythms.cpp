@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "continuum_family.hpp"
-#include "continuum_families.hpp"
+#include "family.hpp"
+#include "families.hpp"
 
 namespace pipmoves::authoring::continuum {
 namespace {

@@ -1,12 +1,11 @@
 // The continuum pack: continuous paths, most of them in three dimensions, and
 // small rhythmic studies on rational beat positions.
 
-#include "continuum_families.hpp"
+#include "families.hpp"
 
-namespace pipmoves::authoring {
+namespace pipmoves::authoring::continuum {
 
 Pack continuum_pack() {
-  using namespace continuum;
   return Pack{"continuum",
               {
                   ribbon_family(),
@@ -32,4 +31,4 @@ Pack continuum_pack() {
               }};
 }
 
-}  // namespace pipmoves::authoring
+}  // namespace pipmoves::authoring::continuum

@@ -1,7 +1,7 @@
 // Drum scores of the 32 grooves the dancefloor pack adds, in pack order; all
 // loop over two bars. Notation in grooves/score.hpp.
 
-#include "grooves/score.hpp"
+#include "score.hpp"
 
 namespace pipmoves::authoring::grooves {
 namespace {

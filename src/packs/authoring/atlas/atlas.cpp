@@ -1,11 +1,10 @@
 // The atlas pack: a systematic catalogue of shape families.
 
-#include "atlas_families.hpp"
+#include "families.hpp"
 
-namespace pipmoves::authoring {
+namespace pipmoves::authoring::atlas {
 
 Pack atlas_pack() {
-  using namespace atlas;
   return Pack{"atlas",
               {
                   wave_family(),
@@ -30,4 +29,4 @@ Pack atlas_pack() {
               }};
 }
 
-}  // namespace pipmoves::authoring
+}  // namespace pipmoves::authoring::atlas

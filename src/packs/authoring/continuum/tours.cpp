@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "continuum_family.hpp"
-#include "continuum_families.hpp"
+#include "family.hpp"
+#include "families.hpp"
 
 namespace pipmoves::authoring::continuum {
 namespace {
