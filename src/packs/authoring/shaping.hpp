@@ -115,24 +115,4 @@ inline Table peak_normalised(Table table, double peak) {
   return table;
 }
 
-// Fits one axis to a stated range with separate gains for its positive and
-// negative sides, which keeps zero at zero and the curve continuous.
-inline Table fitted(Table table, int axis, double low, double high) {
-  double lowest = 0.0;
-  double highest = 0.0;
-  for (const Offset3& o : table) {
-    lowest = std::min(lowest, component(o, axis));
-    highest = std::max(highest, component(o, axis));
-  }
-  for (Offset3& o : table) {
-    double& v = component(o, axis);
-    if (v > 0.0 && highest > 0.0) {
-      v = v == highest ? high : v * (high / highest);
-    } else if (v < 0.0 && lowest < 0.0) {
-      v = v == lowest ? low : v * (low / lowest);
-    }
-  }
-  return table;
-}
-
 }  // namespace pipmoves::authoring

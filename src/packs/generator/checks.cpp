@@ -132,7 +132,7 @@ std::vector<std::string> check_row(const StoredRow& row) {
   return faults;
 }
 
-std::vector<std::string> check_family(std::string_view label, const StatedRanges& ranges,
+std::vector<std::string> check_family(std::string_view label, const packs::StatedRanges& ranges,
                                       const std::vector<const StoredRow*>& rows) {
   std::vector<std::string> faults;
   const std::string family = "family '" + std::string(label) + "': ";
@@ -178,10 +178,10 @@ std::vector<std::string> check_family(std::string_view label, const StatedRanges
       }
       continue;
     }
-    if (!shows_as(lowest, stated->low)) {
+    if (!packs::shows_as(lowest, stated->low)) {
       faults.push_back(family + "smallest " + axis_name + " is " + show(lowest) + " in row '" + lowest_row->name + "'" + span);
     }
-    if (!shows_as(highest, stated->high)) {
+    if (!packs::shows_as(highest, stated->high)) {
       faults.push_back(family + "largest " + axis_name + " is " + show(highest) + " in row '" + highest_row->name + "'" + span);
     }
   }
@@ -220,7 +220,7 @@ std::vector<std::string> check_selection(std::string_view label, std::string_vie
     }
   }
   try {
-    for (std::string& fault : check_family(label, parse_stated_ranges(ranges), rows)) {
+    for (std::string& fault : check_family(label, packs::parse_stated_ranges(ranges), rows)) {
       faults.push_back(std::move(fault));
     }
   } catch (const std::invalid_argument& error) {

@@ -141,6 +141,17 @@ bool golden_digests_hold(const Arguments& args, const std::vector<const packgen:
   return false;
 }
 
+void check_ranges(const std::string& label, const std::string& ranges, const std::vector<const packgen::StoredRow*>& rows,
+                  std::vector<std::string>& faults) {
+  try {
+    for (std::string& fault : packgen::check_family(label, packs::parse_stated_ranges(ranges), rows)) {
+      faults.push_back(std::move(fault));
+    }
+  } catch (const std::invalid_argument& error) {
+    faults.push_back("family '" + label + "': " + error.what());
+  }
+}
+
 int run(const Arguments& args) {
   const auto started = std::chrono::steady_clock::now();
   const authoring::Sources sources{args.root / args.data_dir};
@@ -172,20 +183,19 @@ int run(const Arguments& args) {
     std::size_t next = 0;
     for (const authoring::Family& family : authored[p].families) {
       std::vector<const packgen::StoredRow*> rows;
-      for (std::size_t r = 0; r < family.rows.size(); ++r) {
+      for (const authoring::Row& authored_row : family.rows) {
         const packgen::StoredRow& row = stored[p].rows[next++];
         rows.push_back(&row);
         all_rows.push_back(&row);
         for (std::string& fault : packgen::check_row(row)) {
           faults.push_back(std::move(fault));
         }
-      }
-      try {
-        for (std::string& fault : packgen::check_family(family.label, packgen::parse_stated_ranges(family.ranges), rows)) {
-          faults.push_back(std::move(fault));
+        if (!authored_row.ranges.empty()) {
+          check_ranges(row.name, authored_row.ranges, {&row}, faults);
         }
-      } catch (const std::invalid_argument& error) {
-        faults.push_back("family '" + family.label + "': " + error.what());
+      }
+      if (!family.ranges.empty()) {
+        check_ranges(family.label, family.ranges, rows, faults);
       }
     }
   }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "families.hpp"
@@ -18,7 +19,7 @@ constexpr int kPhrase = 512;  // eight beats
 
 // The deepest reach of the whole pack table, made by `gesture_reach_depth`;
 // no other stored z goes this low.
-constexpr double kDeepestReach = -0.819999514101;
+constexpr std::string_view kDeepestReachRange = "z -0.819999514101 to 0.5";
 
 // ---- gestures in the plane --------------------------------------------------
 
@@ -118,7 +119,7 @@ Rule reach_depth() {
   const Rule authored = keyframes({{0, 0}, {128, 0.4}, {288, -0.3}, {384, -0.2}, {512, 0}},
                                   {{0, 0}, {128, 0.35}, {288, -0.5}, {384, -0.3}, {512, 0}},
                                   {{0, 0}, {128, 0.5}, {288, -0.8}, {384, -0.5}, {512, 0}});
-  return fit(authored, {{Z, kDeepestReach, 0.5}});
+  return fit(authored, kDeepestReachRange);
 }
 
 // A bow down and forward, then a turn round a ring in the horizontal plane.

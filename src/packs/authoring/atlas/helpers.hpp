@@ -23,11 +23,17 @@ inline Table spanned(Table table, int axis, double low, double high) {
   return table;
 }
 
+struct AxisSpan {
+  int axis;
+  double low;
+  double high;
+};
+
 // Applies spanned() to each axis named with its low and high.
-inline Rule spanning(Rule rule, std::vector<AxisFit> spans) {
+inline Rule spanning(Rule rule, std::vector<AxisSpan> spans) {
   return [rule, spans](const RowContext& c) {
     Table table = rule(c);
-    for (const AxisFit& s : spans) {
+    for (const AxisSpan& s : spans) {
       table = spanned(std::move(table), s.axis, s.low, s.high);
     }
     return table;

@@ -186,8 +186,7 @@ Family ribbon_family() {
     }
   }
   return fitted_family("ribbon", "A curved elliptical spine with variable radial width and linked depth deflection.",
-                       "x -0.82 to 0.82; y -0.7636 to 0.7636; z -0.2576 to 0.2576",
-                       {{X, -0.82, 0.82}, {Y, -0.7636, 0.7636}, {Z, -0.2576, 0.2576}}, std::move(drafts));
+                       "x -0.82 to 0.82; y -0.7636 to 0.7636; z -0.2576 to 0.2576", std::move(drafts));
 }
 
 Family contour_shaped_family() {
@@ -197,8 +196,7 @@ Family contour_shaped_family() {
     drafts.push_back({"contour_shaped_" + two_digits(static_cast<int>(k) + 1), 1024, c.depth == 0 ? 2 : 3, contour(c)});
   }
   return fitted_family("contour_shaped", "Signed-power oval edges with local ripples and an asymmetric bow.",
-                       "x -0.82 to 0.82; y -0.593 to 0.6027; z -0.148 to 0.094",
-                       {{X, -0.82, 0.82}, {Y, -0.593, 0.6027}, {Z, -0.148, 0.094}}, std::move(drafts));
+                       "x -0.82 to 0.82; y -0.593 to 0.6027; z -0.148 to 0.094", std::move(drafts));
 }
 
 Family silhouette_harmonic_family() {
@@ -209,8 +207,7 @@ Family silhouette_harmonic_family() {
   }
   return fitted_family("silhouette_harmonic",
                        "Three unequal harmonic components, with cross-axis phases and a small linked depth term.",
-                       "x -0.82 to 0.82; y -0.6982 to 0.6868; z -0.079 to 0.0805",
-                       {{X, -0.82, 0.82}, {Y, -0.6982, 0.6868}, {Z, -0.079, 0.0805}}, std::move(drafts));
+                       "x -0.82 to 0.82; y -0.6982 to 0.6868; z -0.079 to 0.0805", std::move(drafts));
 }
 
 Family surface_family() {
@@ -223,8 +220,7 @@ Family surface_family() {
   return fitted_family(
       "surface",
       "A varying-radius surface path with coupled longitude and latitude; all three coordinates are retained.",
-      "x -0.7207 to 0.82; y -0.7854 to 0.7854; z -0.7757 to 0.7757",
-      {{X, -0.7207, 0.82}, {Y, -0.7854, 0.7854}, {Z, -0.7757, 0.7757}}, std::move(drafts));
+      "x -0.7207 to 0.82; y -0.7854 to 0.7854; z -0.7757 to 0.7757", std::move(drafts));
 }
 
 Family braid_family() {
@@ -233,8 +229,7 @@ Family braid_family() {
     drafts.push_back({"braid_" + std::to_string(pair.laps) + "_" + std::to_string(pair.turns), 1024, 3, braid(pair)});
   }
   return fitted_family("braid", "An offset tube centreline and a rolling cross-section with a second depth ripple.",
-                       "x -0.82 to 0.82; y -0.8132 to 0.8132; z -0.4127 to 0.4221",
-                       {{X, -0.82, 0.82}, {Y, -0.8132, 0.8132}, {Z, -0.4127, 0.4221}}, std::move(drafts));
+                       "x -0.82 to 0.82; y -0.8132 to 0.8132; z -0.4127 to 0.4221", std::move(drafts));
 }
 
 }  // namespace pipmoves::authoring::continuum

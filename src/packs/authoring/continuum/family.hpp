@@ -2,8 +2,7 @@
 
 // Building blocks of the continuum pack. Its families state ranges over all
 // sixteen rows together, so each row is authored as a raw draft and the family
-// is scaled as a whole onto its ranges: one gain per axis side, shared by the
-// rows, keeps the relative sizes of the rows and every zero at zero.
+// is scaled as a whole onto its ranges.
 
 #include <array>
 #include <memory>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../family_fit.hpp"
 #include "../rules.hpp"
 
 namespace pipmoves::authoring::continuum {
@@ -23,67 +23,26 @@ struct Draft {
   Rule raw;
 };
 
-namespace detail {
-
-class SharedFit {
- public:
-  SharedFit(std::vector<Draft> drafts, std::vector<AxisFit> fits) : drafts_(std::move(drafts)), fits_(std::move(fits)) {}
-
-  Table table(std::size_t row, const Sources& sources) {
-    if (!tables_) {
-      tables_ = fit_all(sources);
-    }
-    return (*tables_)[row];
-  }
-
-  const std::vector<Draft>& drafts() const { return drafts_; }
-
- private:
-  std::vector<Table> fit_all(const Sources& sources) const {
-    std::vector<Table> tables;
-    for (const Draft& draft : drafts_) {
-      tables.push_back(draft.raw(RowContext{draft.period, sources}));
-    }
-    for (const AxisFit& fit : fits_) {
-      double lowest = 0.0;
-      double highest = 0.0;
-      for (const Table& table : tables) {
-        for (const Offset3& o : table) {
-          lowest = std::min(lowest, component(o, fit.axis));
-          highest = std::max(highest, component(o, fit.axis));
-        }
-      }
-      for (Table& table : tables) {
-        for (Offset3& o : table) {
-          double& v = component(o, fit.axis);
-          if (v > 0.0) {
-            v = v == highest ? fit.high : v * (fit.high / highest);
-          } else if (v < 0.0) {
-            v = v == lowest ? fit.low : v * (fit.low / lowest);
-          }
-        }
-      }
-    }
-    return tables;
-  }
-
-  std::vector<Draft> drafts_;
-  std::vector<AxisFit> fits_;
-  std::optional<std::vector<Table>> tables_;
-};
-
-}  // namespace detail
-
-// A family of drafts sharing one description, scaled together onto `fits`;
-// `ranges` is the same statement as printed, which the generator checks.
+// A family of drafts sharing one description, scaled together onto its
+// stated ranges, which the generator checks as printed.
 inline Family fitted_family(std::string label, const std::string& description, std::string ranges,
-                            std::vector<AxisFit> fits, std::vector<Draft> drafts) {
-  auto shared = std::make_shared<detail::SharedFit>(std::move(drafts), std::move(fits));
+                            std::vector<Draft> drafts) {
+  std::vector<std::string> names;
+  std::vector<FittedFamily::Member> members;
+  for (const Draft& draft : drafts) {
+    names.push_back(draft.name);
+    members.push_back([draft](const Sources& sources) {
+      Table raw = draft.raw(RowContext{draft.period, sources});
+      return SplitTable{Table(raw.size()), std::move(raw)};
+    });
+  }
+  auto fit = std::make_shared<FittedFamily>(label, fit_targets(ranges), GainRule::ratio, std::move(names),
+                                            std::move(members));
   Family family{std::move(label), std::move(ranges), {}};
-  for (std::size_t k = 0; k < shared->drafts().size(); ++k) {
-    const Draft& draft = shared->drafts()[k];
+  for (std::size_t k = 0; k < drafts.size(); ++k) {
+    const Draft& draft = drafts[k];
     family.rows.push_back(Row{draft.name, draft.period, draft.dimensions, description,
-                              [shared, k](const RowContext& c) { return shared->table(k, c.sources); }});
+                              [fit, k](const RowContext& c) { return fit->member(k, c.sources); }});
   }
   return family;
 }

@@ -174,7 +174,7 @@ Rule packet(PacketStyle style, PacketCount count) {
       return Offset3{};
     });
     // Every packet row swings to the full lateral peak.
-    return fitted(std::move(table), X, -0.82, 0.82);
+    return fitted(std::move(table), fit_targets("x -0.82 to 0.82"));
   };
 }
 
@@ -187,8 +187,7 @@ Family arm_coupled_family() {
   }
   return fitted_family("arm_coupled",
                        "Tip position of two kinematically driven links; not a dynamics simulation or anatomical model.",
-                       "x -0.82 to 0.82; y -0.82 to 0.1722; z -0.1768 to 0.1761",
-                       {{X, -0.82, 0.82}, {Y, -0.82, 0.1722}, {Z, -0.1768, 0.1761}}, std::move(drafts));
+                       "x -0.82 to 0.82; y -0.82 to 0.1722; z -0.1768 to 0.1761", std::move(drafts));
 }
 
 Family dwell_phrase_family() {
@@ -199,8 +198,7 @@ Family dwell_phrase_family() {
   return fitted_family("dwell_phrase",
                        "Two unequal lift-and-hold gestures, a transfer and a settling return; holds have finite musical "
                        "duration.",
-                       "x, y -0.7614 to 0.82; z -0.4613 to 0.5125",
-                       {{X, -0.7614, 0.82}, {Y, -0.7614, 0.82}, {Z, -0.4613, 0.5125}}, std::move(drafts));
+                       "x, y -0.7614 to 0.82; z -0.4613 to 0.5125", std::move(drafts));
 }
 
 Family packet_family() {
@@ -214,8 +212,7 @@ Family packet_family() {
   return fitted_family("packet",
                        "Compact, smooth-edged oscillation packets arranged around a closed phrase, with shaped side "
                        "motion.",
-                       "x -0.82 to 0.82; y -0.2756 to 0.2756; z -0.3472 to 0.3472",
-                       {{X, -0.82, 0.82}, {Y, -0.2756, 0.2756}, {Z, -0.3472, 0.3472}}, std::move(drafts));
+                       "x -0.82 to 0.82; y -0.2756 to 0.2756; z -0.3472 to 0.3472", std::move(drafts));
 }
 
 }  // namespace pipmoves::authoring::continuum

@@ -191,8 +191,7 @@ Family accent_walk_family() {
   }
   return fitted_family("accent_walk",
                        "A four-bar grid keeps its pulse spacing while a two-accent motif migrates between bars.",
-                       "x -0.2561 to 0.3139; y -0.1185 to 0.0104; z 0 to 0.1536",
-                       {{X, -0.2561, 0.3139}, {Y, -0.1185, 0.0104}, {Z, 0, 0.1536}}, std::move(drafts));
+                       "x -0.2561 to 0.3139; y -0.1185 to 0.0104; z 0 to 0.1536", std::move(drafts));
 }
 
 Family triplet_family() {
@@ -206,8 +205,7 @@ Family triplet_family() {
   return fitted_family("triplet",
                        "Triplet-grid gestures with deliberate omissions; gaps either answer off-grid or rotate after "
                        "four beats.",
-                       "x -0.2945 to 0.1872; y -0.192 to 0.0323; z 0 to 0.2072",
-                       {{X, -0.2945, 0.1872}, {Y, -0.192, 0.0323}, {Z, 0, 0.2072}}, std::move(drafts));
+                       "x -0.2945 to 0.1872; y -0.192 to 0.0323; z 0 to 0.2072", std::move(drafts));
 }
 
 Family dialogue_family() {
@@ -218,8 +216,7 @@ Family dialogue_family() {
   return fitted_family("dialogue",
                        "Different eighth-note group lengths pass a phrase between directions, with late pickup "
                        "responses.",
-                       "x -0.31 to 0.29; y -0.32 to 0.135; z -0.0405 to 0.32",
-                       {{X, -0.31, 0.29}, {Y, -0.32, 0.135}, {Z, -0.0405, 0.32}}, std::move(drafts));
+                       "x -0.31 to 0.29; y -0.32 to 0.135; z -0.0405 to 0.32", std::move(drafts));
 }
 
 Family burst_family() {
@@ -228,8 +225,7 @@ Family burst_family() {
     drafts.push_back({"burst" + joined({strokes[0], strokes[1], strokes[2]}), 512, 3, burst(strokes)});
   }
   return fitted_family("burst", "Three unevenly subdivided directional bursts, deliberate gaps and a late settling accent.",
-                       "x -0.279 to 0.2671; y -0.288 to 0.24; z -0.072 to 0.1891",
-                       {{X, -0.279, 0.2671}, {Y, -0.288, 0.24}, {Z, -0.072, 0.1891}}, std::move(drafts));
+                       "x -0.279 to 0.2671; y -0.288 to 0.24; z -0.072 to 0.1891", std::move(drafts));
 }
 
 }  // namespace pipmoves::authoring::continuum

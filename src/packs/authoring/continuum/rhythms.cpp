@@ -186,8 +186,7 @@ Family canon_family() {
   return fitted_family("canon",
                        "A rational-beat motif passes between lateral and depth lanes, with an altered second-half "
                        "response.",
-                       "x -0.279 to 0.251; y -0.3109 to 0.03; z 0 to 0.258",
-                       {{X, -0.279, 0.251}, {Y, -0.3109, 0.03}, {Z, 0, 0.258}}, std::move(drafts));
+                       "x -0.279 to 0.251; y -0.3109 to 0.03; z 0 to 0.258", std::move(drafts));
 }
 
 Family echo_family() {
@@ -200,8 +199,7 @@ Family echo_family() {
   return fitted_family("echo",
                        "An original decaying call and a differently directed answer; echo spacing is preserved as "
                        "fractions.",
-                       "x -0.31 to 0.2407; y -0.2656 to 0.2601; z -0.072 to 0.2202",
-                       {{X, -0.31, 0.2407}, {Y, -0.2656, 0.2601}, {Z, -0.072, 0.2202}}, std::move(drafts));
+                       "x -0.31 to 0.2407; y -0.2656 to 0.2601; z -0.072 to 0.2202", std::move(drafts));
 }
 
 Family ladder_family() {
@@ -210,8 +208,7 @@ Family ladder_family() {
     drafts.push_back({"ladder" + joined(counts), 512, 3, ladder(counts)});
   }
   return fitted_family("ladder", "Four two-beat regions change subdivision density while accents mark region starts.",
-                       "x -0.31 to 0.29; y -0.32 to 0.05; z 0 to 0.32",
-                       {{X, -0.31, 0.29}, {Y, -0.32, 0.05}, {Z, 0, 0.32}}, std::move(drafts));
+                       "x -0.31 to 0.29; y -0.32 to 0.05; z 0 to 0.32", std::move(drafts));
 }
 
 Family necklace_family() {
@@ -222,8 +219,7 @@ Family necklace_family() {
   return fitted_family("necklace",
                        "A hand-authored binary accent word; its complement moves the other side and rising accents add "
                        "depth.",
-                       "x -0.248 to 0.1015; y -0.096 to 0.0222; z 0 to 0.1592",
-                       {{X, -0.248, 0.1015}, {Y, -0.096, 0.0222}, {Z, 0, 0.1592}}, std::move(drafts));
+                       "x -0.248 to 0.1015; y -0.096 to 0.0222; z 0 to 0.1592", std::move(drafts));
 }
 
 }  // namespace pipmoves::authoring::continuum

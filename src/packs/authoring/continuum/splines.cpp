@@ -102,8 +102,7 @@ Family spline_family() {
     drafts.push_back({std::string("spline_") + kSplineShapes[k].name, 512, k < 8 ? 2 : 3, spline(kSplineShapes[k])});
   }
   return fitted_family("spline", "Periodic cubic tangents connect asymmetrical controls with unequal segment times.",
-                       "x, y -0.82 to 0.82; z -0.6337 to 0.728", {{X, -0.82, 0.82}, {Y, -0.82, 0.82}, {Z, -0.6337, 0.728}},
-                       std::move(drafts));
+                       "x, y -0.82 to 0.82; z -0.6337 to 0.728", std::move(drafts));
 }
 
 }  // namespace pipmoves::authoring::continuum

@@ -181,8 +181,7 @@ Family tour_family() {
                       tour(star, spatial)});
   }
   return fitted_family("tour", "A noncircular vertex tour with eased corners and alternating dwell lengths.",
-                       "x -0.6154 to 0.82; y -0.5031 to 0.5239; z -0.1912 to 0.1912",
-                       {{X, -0.6154, 0.82}, {Y, -0.5031, 0.5239}, {Z, -0.1912, 0.1912}}, std::move(drafts));
+                       "x -0.6154 to 0.82; y -0.5031 to 0.5239; z -0.1912 to 0.1912", std::move(drafts));
 }
 
 Family scan_family() {
@@ -194,8 +193,7 @@ Family scan_family() {
     }
   }
   return fitted_family("scan", "An eased serpentine scan and an explicit outer return to the starting point.",
-                       "x -0.82 to 0.8036; y -0.779 to 0.82; z -0.1213 to 0.3105",
-                       {{X, -0.82, 0.8036}, {Y, -0.779, 0.82}, {Z, -0.1213, 0.3105}}, std::move(drafts));
+                       "x -0.82 to 0.8036; y -0.779 to 0.82; z -0.1213 to 0.3105", std::move(drafts));
 }
 
 Family reach_family() {
@@ -207,8 +205,7 @@ Family reach_family() {
     }
   }
   return fitted_family("reach", "Separate shaped reaches depart from and settle at a shared centre, without reset jumps.",
-                       "x -0.82 to 0.82; y -0.741 to 0.6828; z -0.3931 to 0.3931",
-                       {{X, -0.82, 0.82}, {Y, -0.741, 0.6828}, {Z, -0.3931, 0.3931}}, std::move(drafts));
+                       "x -0.82 to 0.82; y -0.741 to 0.6828; z -0.3931 to 0.3931", std::move(drafts));
 }
 
 }  // namespace pipmoves::authoring::continuum

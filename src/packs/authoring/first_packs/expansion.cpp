@@ -109,125 +109,148 @@ Table seeded_drift(const RowContext& c) {
   });
 }
 
+Family lfo_family() {
+  return Family{"lfo", "", {
+      with_ranges({"lfo_twin_swell", 512, 2,
+                   "Two broad swells of unequal depth, with a gentle lateral answer. Eight beats.",
+                   keyframes({{0, 0}, {128, 0.2}, {256, 0}, {384, -0.32}, {512, 0}},
+                             {{0, 0}, {128, -0.85}, {256, 0}, {384, -0.45}, {512, 0}})},
+                  "x -0.32 to 0.2; y -0.85 to 0"),
+      with_ranges({"lfo_pulse_hold", 256, 1,
+                   "A smooth outward pulse, sustained plateau, smaller opposite recoil, and rest.",
+                   keyframes({{0, 0}, {32, 0.8}, {128, 0.8}, {160, -0.35}, {192, 0}, {256, 0}})},
+                  "x -0.35 to 0.8"),
+      with_ranges({"lfo_sweep_ratchet", 512, 2,
+                   "A slow lateral sweep followed by three decaying vertical ratchets; no reset jump.", sweep_ratchet},
+                  "x -0.75 to 0.75; y -0.65 to 0"),
+      with_ranges({"lfo_triplet_wobble", 512, 2,
+                   "Three rounded oscillations per two beats, breathing in depth over an eight-beat phrase.",
+                   curve([](double t) {
+                     return Offset3{(0.5525 - 0.255 * cos(t)) * sin(12 * t), 0.22 * sin(t), 0.0};
+                   })},
+                  "x -0.80421 to 0.80421; y -0.22 to 0.22"),
+      with_ranges({"lfo_breathing_orbit", 512, 2,
+                   "A closed ellipse expands and contracts twice during its eight-beat revolution.",
+                   curve([](double t) {
+                     return Offset3{0.67 * cos(t) + 0.11 * cos(3 * t), 0.39 * sin(t) + 0.09 * sin(3 * t), 0.0};
+                   })},
+                  "x -0.78 to 0.78; y -0.343963 to 0.343963"),
+      fitted_to_ranges({"lfo_seeded_drift", 1024, 2,
+                        "Two independently seeded smooth random lanes; irregular-looking but exactly periodic and "
+                        "seekable.",
+                        seeded_drift},
+                       "x -0.710649 to 0.787097; y -0.609781 to 0.396659"),
+      with_ranges({"lfo_pendulum_dwell", 512, 2,
+                   "Rounded saturation slows the pendulum near either side; a shallow arc connects the turns.",
+                   curve([](double t) {
+                     return Offset3{0.78 * std::tanh(2.8 * sin(t)) / std::tanh(2.8), 0.22 * cos(2 * t), 0.0};
+                   })},
+                  "x -0.78 to 0.78; y -0.22 to 0.22"),
+      with_ranges({"lfo_reverse_swell", 512, 2,
+                   "A long anticipatory rise, quick softened return, and two diminishing aftershocks.",
+                   keyframes({{0, 0}, {192, -0.24}, {224, 0.24}, {384, 0}, {512, 0}},
+                             {{0, 0}, {192, -0.82}, {224, 0}, {256, -0.38}, {288, 0}, {320, -0.18}, {352, 0},
+                              {512, 0}})},
+                  "x -0.24 to 0.24; y -0.82 to 0"),
+  }};
+}
+
+Family path_family() {
+  return Family{"path", "", {
+      with_ranges({"path_lissajous_2_3", 512, 2,
+                   "Two horizontal cycles cross three vertical cycles in a closed eight-beat Lissajous path.",
+                   curve([](double t) { return Offset3{0.78 * sin(2 * t), 0.68 * sin(3 * t), 0.0}; })},
+                  "x -0.78 to 0.78; y -0.68 to 0.68"),
+      with_ranges({"path_rose_4", 512, 2,
+                   "A signed radial oscillation draws four petals, passing through the centre between them.",
+                   curve([](double t) {
+                     return Offset3{0.82 * cos(2 * t) * cos(t), 0.82 * cos(2 * t) * sin(t), 0.0};
+                   })},
+                  "x -0.82 to 0.82; y -0.82 to 0.82"),
+      with_ranges({"path_rose_5", 512, 2,
+                   "Five petals in one complete eight-beat traversal; the odd-petal parameter runs through pi, not two "
+                   "pi.",
+                   curve([](double t) {
+                     const double phi = t / 2;
+                     return Offset3{0.82 * cos(5 * phi) * cos(phi), 0.82 * cos(5 * phi) * sin(phi), 0.0};
+                   })},
+                  "x -0.670012 to 0.82; y -0.781432 to 0.781432"),
+      with_ranges({"path_bowed_diamond", 512, 2,
+                   "An astroid-shaped loop with inward-curved edges and naturally slow corners.",
+                   curve([](double t) { return Offset3{0.8 * std::pow(cos(t), 3), 0.8 * std::pow(sin(t), 3), 0.0}; })},
+                  "x -0.8 to 0.8; y -0.8 to 0.8"),
+      with_ranges({"path_orbit_dwell", 512, 2,
+                   "An ellipse whose phase slows to zero speed at the loop boundary and accelerates through the "
+                   "opposite side.",
+                   curve([](double t) { return Offset3{0.8 * cos(t - sin(t)), 0.6 * sin(t - sin(t)), 0.0}; })},
+                  "x -0.8 to 0.8; y -0.599994 to 0.599994"),
+      with_ranges({"path_torus_knot", 1024, 3,
+                   "Two turns around the axis and three through the tube. XYZ is retained; the demo projects depth.",
+                   curve([](double t) {
+                     const double ring = 0.54 + 0.22 * cos(3 * t);
+                     return Offset3{ring * cos(2 * t), ring * sin(2 * t), 0.36 * sin(3 * t)};
+                   })},
+                  "x -0.611817 to 0.76; y -0.719942 to 0.719942; z -0.36 to 0.36"),
+      with_ranges({"path_woven_3d", 1024, 3,
+                   "Independent two-, three-, and five-cycle XYZ oscillations close after sixteen beats.",
+                   curve([](double t) { return Offset3{0.72 * sin(2 * t), 0.64 * sin(3 * t), 0.48 * sin(5 * t)}; })},
+                  "x -0.72 to 0.72; y -0.64 to 0.64; z -0.48 to 0.48"),
+      with_ranges({"path_crank_slider", 256, 2,
+                   "Horizontal slider-crank travel with rod length three and crank radius one; vertical motion "
+                   "follows the crank tip.",
+                   curve([](double t) {
+                     return Offset3{0.78 * (cos(t) + std::sqrt(9 - sin(t) * sin(t)) - 3), 0.3 * sin(t), 0.0};
+                   })},
+                  "x -0.78 to 0.78; y -0.3 to 0.3"),
+  }};
+}
+
+Family rhythm_family() {
+  return Family{"rhythm", "", {
+      with_ranges({"rhythm_five_four", 512, 2,
+                   "5 lateral hits against four vertical hits per four beats; two bars preserve alternating "
+                   "directions.",
+                   lateral_against_beats(10)},
+                  "x -0.72 to 0.72; y -0.68 to 0.68"),
+      with_ranges({"rhythm_seven_four", 512, 2,
+                   "7 lateral hits against four vertical hits per four beats; two bars preserve alternating "
+                   "directions.",
+                   lateral_against_beats(14)},
+                  "x -0.72 to 0.72; y -0.68 to 0.68"),
+      with_ranges({"rhythm_euclid_7_16", 512, 2,
+                   "7 evenly distributed onsets on a sixteen-step grid, repeated with alternating sides over eight "
+                   "beats.",
+                   two_bar_euclid(7, 16)},
+                  "x -0.76 to 0.76; y -0.3 to 0"),
+      with_ranges({"rhythm_euclid_5_16", 512, 2,
+                   "5 evenly distributed onsets on a sixteen-step grid, repeated with alternating sides over eight "
+                   "beats.",
+                   two_bar_euclid(5, 16)},
+                  "x -0.76 to 0.76; y -0.3 to 0"),
+      with_ranges({"rhythm_swung_answer", 256, 2,
+                   "A two-to-one swung call on the right, answered on the left; four beats and eight peak-aligned "
+                   "gestures.",
+                   swung_answer()},
+                  "x -0.78 to 0.78; y -0.3 to 0"),
+      with_ranges({"rhythm_group_332", 512, 2,
+                   "Groups of three, three, and two eighth notes. Six alternating accents make an eight-beat loop.",
+                   groups({0, 96, 192, 256, 352, 448}, {1, 0.72, 0.86, 1, 0.72, 0.86}, 0.76, -0.38)},
+                  "x -0.76 to 0.76; y -0.38 to 0"),
+      with_ranges({"rhythm_group_223", 448, 2,
+                   "Two 7/8 bars grouped as 2+2+3 eighth notes: a seven-quarter-note loop, not forced into four beats.",
+                   groups({0, 64, 128, 224, 288, 352}, {1, 0.7, 0.85, 1, 0.7, 0.85}, 0.74, -0.4)},
+                  "x -0.74 to 0.74; y -0.4 to 0"),
+      with_ranges({"rhythm_three_four_five", 512, 3,
+                   "Three X, four Y, and five Z gestures share an eight-beat phrase, with exact rational peak times.",
+                   three_four_five()},
+                  "x 0 to 0.7; y -0.7 to 0; z 0 to 0.55"),
+  }};
+}
+
 }  // namespace
 
 Pack expansion_pack() {
-  return Pack{
-      "expansion",
-      {
-          single({"lfo_twin_swell", 512, 2,
-                  "Two broad swells of unequal depth, with a gentle lateral answer. Eight beats.",
-                  keyframes({{0, 0}, {128, 0.2}, {256, 0}, {384, -0.32}, {512, 0}},
-                            {{0, 0}, {128, -0.85}, {256, 0}, {384, -0.45}, {512, 0}})},
-                 "x -0.32 to 0.2; y -0.85 to 0"),
-          single({"lfo_pulse_hold", 256, 1,
-                  "A smooth outward pulse, sustained plateau, smaller opposite recoil, and rest.",
-                  keyframes({{0, 0}, {32, 0.8}, {128, 0.8}, {160, -0.35}, {192, 0}, {256, 0}})},
-                 "x -0.35 to 0.8"),
-          single({"lfo_sweep_ratchet", 512, 2,
-                  "A slow lateral sweep followed by three decaying vertical ratchets; no reset jump.", sweep_ratchet},
-                 "x -0.75 to 0.75; y -0.65 to 0"),
-          single({"lfo_triplet_wobble", 512, 2,
-                  "Three rounded oscillations per two beats, breathing in depth over an eight-beat phrase.",
-                  curve([](double t) { return Offset3{(0.5525 - 0.255 * cos(t)) * sin(12 * t), 0.22 * sin(t), 0.0}; })},
-                 "x -0.80421 to 0.80421; y -0.22 to 0.22"),
-          single({"lfo_breathing_orbit", 512, 2,
-                  "A closed ellipse expands and contracts twice during its eight-beat revolution.",
-                  curve([](double t) {
-                    return Offset3{0.67 * cos(t) + 0.11 * cos(3 * t), 0.39 * sin(t) + 0.09 * sin(3 * t), 0.0};
-                  })},
-                 "x -0.78 to 0.78; y -0.343963 to 0.343963"),
-          single({"lfo_seeded_drift", 1024, 2,
-                  "Two independently seeded smooth random lanes; irregular-looking but exactly periodic and seekable.",
-                  fit(seeded_drift, {{X, -0.710649, 0.787097}, {Y, -0.609781, 0.396659}})},
-                 "x -0.710649 to 0.787097; y -0.609781 to 0.396659"),
-          single({"lfo_pendulum_dwell", 512, 2,
-                  "Rounded saturation slows the pendulum near either side; a shallow arc connects the turns.",
-                  curve([](double t) {
-                    return Offset3{0.78 * std::tanh(2.8 * sin(t)) / std::tanh(2.8), 0.22 * cos(2 * t), 0.0};
-                  })},
-                 "x -0.78 to 0.78; y -0.22 to 0.22"),
-          single({"lfo_reverse_swell", 512, 2,
-                  "A long anticipatory rise, quick softened return, and two diminishing aftershocks.",
-                  keyframes({{0, 0}, {192, -0.24}, {224, 0.24}, {384, 0}, {512, 0}},
-                            {{0, 0}, {192, -0.82}, {224, 0}, {256, -0.38}, {288, 0}, {320, -0.18}, {352, 0}, {512, 0}})},
-                 "x -0.24 to 0.24; y -0.82 to 0"),
-          single({"path_lissajous_2_3", 512, 2,
-                  "Two horizontal cycles cross three vertical cycles in a closed eight-beat Lissajous path.",
-                  curve([](double t) { return Offset3{0.78 * sin(2 * t), 0.68 * sin(3 * t), 0.0}; })},
-                 "x -0.78 to 0.78; y -0.68 to 0.68"),
-          single({"path_rose_4", 512, 2,
-                  "A signed radial oscillation draws four petals, passing through the centre between them.",
-                  curve([](double t) { return Offset3{0.82 * cos(2 * t) * cos(t), 0.82 * cos(2 * t) * sin(t), 0.0}; })},
-                 "x -0.82 to 0.82; y -0.82 to 0.82"),
-          single({"path_rose_5", 512, 2,
-                  "Five petals in one complete eight-beat traversal; the odd-petal parameter runs through pi, not two pi.",
-                  curve([](double t) {
-                    const double phi = t / 2;
-                    return Offset3{0.82 * cos(5 * phi) * cos(phi), 0.82 * cos(5 * phi) * sin(phi), 0.0};
-                  })},
-                 "x -0.670012 to 0.82; y -0.781432 to 0.781432"),
-          single({"path_bowed_diamond", 512, 2,
-                  "An astroid-shaped loop with inward-curved edges and naturally slow corners.",
-                  curve([](double t) { return Offset3{0.8 * std::pow(cos(t), 3), 0.8 * std::pow(sin(t), 3), 0.0}; })},
-                 "x -0.8 to 0.8; y -0.8 to 0.8"),
-          single({"path_orbit_dwell", 512, 2,
-                  "An ellipse whose phase slows to zero speed at the loop boundary and accelerates through the "
-                  "opposite side.",
-                  curve([](double t) { return Offset3{0.8 * cos(t - sin(t)), 0.6 * sin(t - sin(t)), 0.0}; })},
-                 "x -0.8 to 0.8; y -0.599994 to 0.599994"),
-          single({"path_torus_knot", 1024, 3,
-                  "Two turns around the axis and three through the tube. XYZ is retained; the demo projects depth.",
-                  curve([](double t) {
-                    const double ring = 0.54 + 0.22 * cos(3 * t);
-                    return Offset3{ring * cos(2 * t), ring * sin(2 * t), 0.36 * sin(3 * t)};
-                  })},
-                 "x -0.611817 to 0.76; y -0.719942 to 0.719942; z -0.36 to 0.36"),
-          single({"path_woven_3d", 1024, 3,
-                  "Independent two-, three-, and five-cycle XYZ oscillations close after sixteen beats.",
-                  curve([](double t) { return Offset3{0.72 * sin(2 * t), 0.64 * sin(3 * t), 0.48 * sin(5 * t)}; })},
-                 "x -0.72 to 0.72; y -0.64 to 0.64; z -0.48 to 0.48"),
-          single({"path_crank_slider", 256, 2,
-                  "Horizontal slider-crank travel with rod length three and crank radius one; vertical motion "
-                  "follows the crank tip.",
-                  curve([](double t) {
-                    return Offset3{0.78 * (cos(t) + std::sqrt(9 - sin(t) * sin(t)) - 3), 0.3 * sin(t), 0.0};
-                  })},
-                 "x -0.78 to 0.78; y -0.3 to 0.3"),
-          single({"rhythm_five_four", 512, 2,
-                  "5 lateral hits against four vertical hits per four beats; two bars preserve alternating directions.",
-                  lateral_against_beats(10)},
-                 "x -0.72 to 0.72; y -0.68 to 0.68"),
-          single({"rhythm_seven_four", 512, 2,
-                  "7 lateral hits against four vertical hits per four beats; two bars preserve alternating directions.",
-                  lateral_against_beats(14)},
-                 "x -0.72 to 0.72; y -0.68 to 0.68"),
-          single({"rhythm_euclid_7_16", 512, 2,
-                  "7 evenly distributed onsets on a sixteen-step grid, repeated with alternating sides over eight beats.",
-                  two_bar_euclid(7, 16)},
-                 "x -0.76 to 0.76; y -0.3 to 0"),
-          single({"rhythm_euclid_5_16", 512, 2,
-                  "5 evenly distributed onsets on a sixteen-step grid, repeated with alternating sides over eight beats.",
-                  two_bar_euclid(5, 16)},
-                 "x -0.76 to 0.76; y -0.3 to 0"),
-          single({"rhythm_swung_answer", 256, 2,
-                  "A two-to-one swung call on the right, answered on the left; four beats and eight peak-aligned "
-                  "gestures.",
-                  swung_answer()},
-                 "x -0.78 to 0.78; y -0.3 to 0"),
-          single({"rhythm_group_332", 512, 2,
-                  "Groups of three, three, and two eighth notes. Six alternating accents make an eight-beat loop.",
-                  groups({0, 96, 192, 256, 352, 448}, {1, 0.72, 0.86, 1, 0.72, 0.86}, 0.76, -0.38)},
-                 "x -0.76 to 0.76; y -0.38 to 0"),
-          single({"rhythm_group_223", 448, 2,
-                  "Two 7/8 bars grouped as 2+2+3 eighth notes: a seven-quarter-note loop, not forced into four beats.",
-                  groups({0, 64, 128, 224, 288, 352}, {1, 0.7, 0.85, 1, 0.7, 0.85}, 0.74, -0.4)},
-                 "x -0.74 to 0.74; y -0.4 to 0"),
-          single({"rhythm_three_four_five", 512, 3,
-                  "Three X, four Y, and five Z gestures share an eight-beat phrase, with exact rational peak times.",
-                  three_four_five()},
-                 "x 0 to 0.7; y -0.7 to 0; z 0 to 0.55"),
-      }};
+  return Pack{"expansion", {lfo_family(), path_family(), rhythm_family()}};
 }
 
 }  // namespace pipmoves::authoring::first_packs

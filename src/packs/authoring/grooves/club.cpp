@@ -72,7 +72,7 @@ Pack club_pack() {
   Pack pack{"club", {}, {}};
   std::vector<MoveFamily> families;
   for (const ClubMove& move : club_moves()) {
-    families.emplace_back("club " + std::string(move.name), targets_of(move.ranges), grooves, move.split);
+    families.emplace_back("club " + std::string(move.name), fit_targets(move.ranges), grooves, move.split);
     Selection& selection = pack.selections.emplace_back(
         Selection{"club move " + std::string(move.name), std::string(move.ranges), {}});
     for (const Groove* g : grooves) {

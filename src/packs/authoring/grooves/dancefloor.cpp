@@ -66,8 +66,8 @@ const std::array<DanceMove, 4>& club_moves_here() {
 
 // The extremes of the whole pack table lie in these families and are met
 // exactly, beyond the four decimals printed with the move.
-FamilyTargets fit_targets(const DanceMove& move) {
-  FamilyTargets targets = targets_of(move.ranges);
+FitTargets targets_of(const DanceMove& move) {
+  FitTargets targets = fit_targets(move.ranges);
   if (move.name == "ricochet") {
     targets[0] = AxisTarget{-0.85586587211, 0.85586587211};
   }
@@ -109,12 +109,12 @@ Pack dancefloor_pack() {
   Pack pack{"dancefloor", {}, {}};
   std::vector<MoveFamily> new_families;
   for (const DanceMove& move : new_moves()) {
-    new_families.emplace_back("dancefloor " + std::string(move.name), fit_targets(move), every, move.split);
+    new_families.emplace_back("dancefloor " + std::string(move.name), targets_of(move), every, move.split);
     pack.selections.push_back(selection_of(move, every));
   }
   std::vector<MoveFamily> club_families;
   for (const DanceMove& move : club_moves_here()) {
-    club_families.emplace_back("dancefloor " + std::string(move.name), fit_targets(move), own, move.split);
+    club_families.emplace_back("dancefloor " + std::string(move.name), targets_of(move), own, move.split);
     pack.selections.push_back(selection_of(move, own));
   }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace pipmoves::packgen {
+namespace pipmoves::packs {
 
 // One printed bound, e.g. "-0.798418": its value and how many decimals it shows.
 struct PrintedValue {
@@ -31,4 +31,4 @@ StatedRanges parse_stated_ranges(std::string_view text);
 // printed decimals, or exactly for a printed whole number.
 bool shows_as(double observed, const PrintedValue& printed);
 
-}  // namespace pipmoves::packgen
+}  // namespace pipmoves::packs

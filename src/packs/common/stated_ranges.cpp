@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace pipmoves::packgen {
+namespace pipmoves::packs {
 namespace {
 
 std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
@@ -94,4 +94,4 @@ bool shows_as(double observed, const PrintedValue& printed) {
   return std::fabs(observed - printed.value) <= half_unit + kStoredResolution;
 }
 
-}  // namespace pipmoves::packgen
+}  // namespace pipmoves::packs
