@@ -10,12 +10,17 @@
 #include <vector>
 
 #include "pipmoves/offset3.hpp"
+#include "pipmoves/pip.hpp"
 
 namespace pipmoves::authoring {
 
 using Table = std::vector<Offset3>;
 
 inline constexpr double kPi = std::numbers::pi;
+
+// Pips in a beat and in a four-beat bar.
+inline constexpr double kBeat = PIPS_PER_BEAT;
+inline constexpr double kBar = 4 * kBeat;
 
 // One full turn over the period.
 inline double phase(double i, int period) { return 2.0 * kPi * i / period; }

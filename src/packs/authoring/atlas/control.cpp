@@ -163,14 +163,13 @@ const std::array<Sequence, 8> kSequences{{
 }};
 
 constexpr double kSeqSway = 0.287;  // height of the vertical sway under the stations
-constexpr double kEvenStep = 64;    // one station a beat
 constexpr double kLiltLong = 80;    // lilt: long-short pairs that keep two beats
 constexpr double kLiltShort = 48;
 
 // Pip of station k: even steps, or long-short pairs.
 double station_pip(int k, bool lilt) {
   if (!lilt) {
-    return k * kEvenStep;
+    return k * kBeat;  // one station a beat
   }
   return (k / 2) * (kLiltLong + kLiltShort) + (k % 2) * kLiltLong;
 }

@@ -14,7 +14,6 @@ namespace pipmoves::authoring::atlas {
 namespace {
 
 constexpr int kPhrase = 512;  // eight beats
-constexpr double kBeat = 64;
 constexpr double kEighth = 32;
 
 struct Pair {

@@ -15,9 +15,6 @@
 namespace pipmoves::authoring::continuum {
 namespace {
 
-constexpr double kBeat = 64.0;  // pips
-constexpr double kBar = 4 * kBeat;
-
 std::string joined(const std::vector<int>& numbers) {
   std::string name;
   for (int n : numbers) name += "_" + std::to_string(n);

@@ -14,8 +14,6 @@
 namespace pipmoves::authoring::continuum {
 namespace {
 
-constexpr double kBeat = 64.0;  // pips
-
 // ---- canon ------------------------------------------------------------------
 
 struct Note {

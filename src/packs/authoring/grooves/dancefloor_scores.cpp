@@ -9,7 +9,7 @@ namespace {
 constexpr double kSwing = 5.0;         // pips every second sixteenth comes late
 constexpr double kBrokenEarly = -3.0;  // pips an early answer anticipates
 constexpr double kBrokenLate = 3.0;    // pips a late answer drags
-constexpr double kThreeOverFour = 256.0 / 3.0;
+constexpr double kThreeOverFour = 4.0 * PIPS_PER_BEAT / 3.0;  // a bar in three
 
 }  // namespace
 
