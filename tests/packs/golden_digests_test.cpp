@@ -95,7 +95,8 @@ TEST(GoldenDigests, AMalformedLineIsRefusedWithItsNumber) {
       pipmoves::packgen::parse_golden_digests(c.text);
       ADD_FAILURE() << "accepted: " << c.text;
     } catch (const std::invalid_argument& error) {
-      EXPECT_NE(std::string::npos, std::string(error.what()).find(c.want)) << "want " << c.want << "\nhave " << error.what();
+      EXPECT_NE(std::string::npos, std::string(error.what()).find(c.want))
+          << "want " << c.want << "\nhave " << error.what();
     }
   }
 }
@@ -115,7 +116,8 @@ TEST(GoldenDigests, EachDifferenceNamesItsRow) {
          earlier["row_b"] = rows[1].table;
          rows[1].table[7].y += 0.000000000001;
        },
-       "row 'row_b': table differs from its golden digest, first at pip 7: y is -0.013999999999, was -0.014000000000\n"},
+       "row 'row_b': table differs from its golden digest, first at pip 7: y is -0.013999999999, was "
+       "-0.014000000000\n"},
       {"a value moved, no earlier table",
        [](auto& rows, auto&, auto&) { rows[2].table[0].x = 0.5; },
        "row 'row_c': table digest "},
@@ -161,7 +163,8 @@ TEST(GoldenDigests, EmittedTablesReadBackExactly) {
   ASSERT_EQ(3u, earlier.size());
   for (const StoredRow& row : rows) {
     ASSERT_TRUE(earlier.contains(row.name)) << row.name;
-    EXPECT_EQ(pipmoves::packgen::table_text(row.table), pipmoves::packgen::table_text(earlier.at(row.name))) << row.name;
+    EXPECT_EQ(pipmoves::packgen::table_text(row.table), pipmoves::packgen::table_text(earlier.at(row.name)))
+        << row.name;
   }
   std::filesystem::remove_all(out);
 }

@@ -1,7 +1,8 @@
 // Evaluates every authored pack, rounds and checks each table, verifies every
 // table against its golden digest and writes the generated sources of the pack
-// tables. Any broken rule or moved table fails the build with the row's name;
-// nothing is written then.
+// tables, and beside them where each row comes from (pack_layout.json and
+// layout/pack_layout.hpp) for the tools and the tests. Any broken rule or
+// moved table fails the build with the row's name; nothing is written then.
 //
 // usage: pipmoves_packgen --root DIR --out DIR --data DIR --digests FILE
 //                         [--rewrite-digests] --packs NAME...
@@ -29,6 +30,7 @@
 #include "checks.hpp"
 #include "emit.hpp"
 #include "golden_digests.hpp"
+#include "layout.hpp"
 
 namespace {
 
@@ -152,6 +154,23 @@ void check_ranges(const std::string& label, const std::string& ranges, const std
   }
 }
 
+std::vector<packgen::LayoutPack> layout_of(const std::vector<authoring::Pack>& authored) {
+  std::vector<packgen::LayoutPack> layout;
+  for (const authoring::Pack& pack : authored) {
+    packgen::LayoutPack& out = layout.emplace_back(packgen::LayoutPack{pack.name, {}, {}});
+    for (const authoring::Family& family : pack.families) {
+      packgen::LayoutFamily& f = out.families.emplace_back(packgen::LayoutFamily{family.label, family.ranges, {}});
+      for (const authoring::Row& row : family.rows) {
+        f.rows.push_back({row.name, row.ranges});
+      }
+    }
+    for (const authoring::Selection& selection : pack.selections) {
+      out.selections.push_back({selection.label, selection.ranges, selection.names});
+    }
+  }
+  return layout;
+}
+
 int run(const Arguments& args) {
   const auto started = std::chrono::steady_clock::now();
   const authoring::Sources sources{args.root / args.data_dir};
@@ -226,6 +245,9 @@ int run(const Arguments& args) {
     return 1;
   }
   packgen::emit_all(args.out_dir, stored, args.command);
+  const std::vector<packgen::LayoutPack> layout = layout_of(authored);
+  packgen::write_if_changed(args.out_dir / "pack_layout.json", packgen::layout_json(layout, args.command));
+  packgen::write_if_changed(args.out_dir / "layout" / "pack_layout.hpp", packgen::layout_header(layout, args.command));
   const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf("pipmoves_packgen: %zu rows, %zu samples in %zu packs, checked and written in %.2f s\n",
               all_rows.size(), samples, stored.size(), elapsed);
