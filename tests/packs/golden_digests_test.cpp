@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -30,6 +31,17 @@ TEST(GoldenDigests, TableTextIsTwelvePlacesPerValueAndOneLinePerPip) {
             pipmoves::packgen::table_text(table));
   // The same bytes through an independent SHA-256 (Python's hashlib).
   EXPECT_EQ("0819341d22a4bfe960e1b737dba3998d10a09028dc3565fae3e8fe99b38e1118", pipmoves::packgen::table_digest(table));
+}
+
+// Values off the twelve-place grid, halfway cases among them, print as printf
+// prints them.
+TEST(GoldenDigests, TableTextMatchesPrintf) {
+  for (const double v : {0.0000000000005, -0.0000000000005, 0.1234567890125, 0.9999999999995, -0.3333333333333333,
+                         0.8558658721100001, 1e-300, -0.7, 2.0 / 3.0}) {
+    char want[64];
+    std::snprintf(want, sizeof want, "%.12f %.12f %.12f\n", v, -v, v / 7);
+    EXPECT_EQ(want, pipmoves::packgen::table_text({{v, -v, v / 7}})) << v;
+  }
 }
 
 std::vector<StoredRow> three_rows() {
