@@ -12,32 +12,39 @@ metronome (off until asked for) clicks every beat and accents every bar. The
 page opens from disk; `#play=NAME,NAME&bpm=N` in its address starts those
 cards at once.
 
-usage: python3 tools/gallery.py OUTPUT.html
+The pack and family of each stored pattern come from pack_layout.json, which
+the build writes beside the module's build folder (build/release/generated);
+every other catalogue row is procedural.
+
+usage: python3 tools/gallery.py OUTPUT.html [PACK_LAYOUT.json]
 """
 
 import base64
 import json
 import math
+import pathlib
 import struct
 import sys
 
 import pipmoves
 
-# Pack sizes in catalogue order; the procedural patterns come first.
-PACKS = [
-    ("procedural", 15), ("initial", 28), ("expansion", 24), ("atlas", 256),
-    ("continuum", 320), ("club", 144), ("dancefloor", 944),
-]
 POINTS_PER_CURVE = 128
 # The player reads every pip, as 16-bit fractions of the unit range.
 TABLE_SCALE = 32767
 
 
-def family_of(name):
-    parts = name.split("_")
-    if parts[0] == "beat" and len(parts) > 1:
-        return "beat " + parts[1]
-    return parts[0]
+def default_layout_path():
+    """The layout the build of the imported module wrote."""
+    return pathlib.Path(pipmoves.__file__).resolve().parent.parent / "generated" / "pack_layout.json"
+
+
+def origins(layout_path):
+    """Pack and family of every stored pattern, by name."""
+    try:
+        layout = json.loads(pathlib.Path(layout_path).read_text(encoding="utf-8"))
+    except FileNotFoundError:
+        sys.exit(f"gallery: no pack layout at {layout_path}; build the module first or name the layout")
+    return {row["name"]: (row["pack"], row["family"]) for row in layout["rows"]}
 
 
 def curve(name, period):
@@ -55,25 +62,21 @@ def table(name, period):
     return base64.b64encode(struct.pack(f"<{len(values)}h", *values)).decode("ascii")
 
 
-def patterns():
-    rows = pipmoves.catalogue()
-    start = 0
-    for pack, size in PACKS:
-        for row in rows[start:start + size]:
-            yield {
-                "pack": pack,
-                "family": "procedural" if pack == "procedural" else family_of(row["name"]),
-                "name": row["name"],
-                "description": row["description"],
-                "beats": row["period_pips"] / pipmoves.PIPS_PER_BEAT,
-                "dimensions": row["dimensions"],
-                "period": row["period_pips"],
-                "samples": curve(row["name"], row["period_pips"]),
-                "table": table(row["name"], row["period_pips"]),
-            }
-        start += size
-        if start >= len(rows):
-            return
+def patterns(layout_path):
+    stored = origins(layout_path)
+    for row in pipmoves.catalogue():
+        pack, family = stored.get(row["name"], ("procedural", "procedural"))
+        yield {
+            "pack": pack,
+            "family": family,
+            "name": row["name"],
+            "description": row["description"],
+            "beats": row["period_pips"] / pipmoves.PIPS_PER_BEAT,
+            "dimensions": row["dimensions"],
+            "period": row["period_pips"],
+            "samples": curve(row["name"], row["period_pips"]),
+            "table": table(row["name"], row["period_pips"]),
+        }
 
 
 PAGE = """<!doctype html>
@@ -323,8 +326,8 @@ for (const name of (request.get("play") || "").split(",").filter(Boolean)) {
 """
 
 
-def render():
-    data = list(patterns())
+def render(layout_path):
+    data = list(patterns(layout_path))
     # "</" must not end the script element that carries the data.
     payload = json.dumps(data, separators=(",", ":"), ensure_ascii=False).replace("</", "<\\/")
     return (PAGE.replace("__COUNT__", str(len(data)))
@@ -334,10 +337,11 @@ def render():
 
 
 def main(argv):
-    if len(argv) != 2:
+    if len(argv) not in (2, 3):
         sys.exit(__doc__.strip().splitlines()[-1])
+    page = render(argv[2] if len(argv) == 3 else default_layout_path())
     with open(argv[1], "w", encoding="utf-8") as out:
-        out.write(render())
+        out.write(page)
     print(f"gallery of {len(pipmoves.catalogue())} patterns written to {argv[1]}")
 
 

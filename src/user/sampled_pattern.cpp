@@ -4,7 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "identifier.hpp"
+#include "dimensions_rule.hpp"
+#include "identifier_rule.hpp"
 #include "pipmoves/pip.hpp"
 
 namespace pipmoves {
@@ -19,19 +20,12 @@ SampledPattern::SampledPattern(std::string name, std::string description, std::v
   if (samples_.empty() || samples_.size() > kMaxSamples) {
     throw std::invalid_argument("A pattern requires 1..65535 samples (one per pip)");
   }
-  std::uint8_t dimensions = 1;
   for (const Offset3& s : samples_) {
     if (!detail::is_unit_value(s.x) || !detail::is_unit_value(s.y) || !detail::is_unit_value(s.z)) {
       throw std::invalid_argument("Pattern samples must be finite and within [-1, 1]");
     }
-    // Numeric comparison: -0.0 counts as zero.
-    if (s.z != 0.0) {
-      dimensions = 3;
-    } else if (s.y != 0.0 && dimensions < 2) {
-      dimensions = 2;
-    }
   }
-  dimensions_ = dimensions;
+  dimensions_ = detail::dimensions_of(samples_);
 }
 
 SampledPattern::SampledPattern(SampledPattern&& other) noexcept

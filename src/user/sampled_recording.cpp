@@ -7,7 +7,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "identifier.hpp"
+#include "identifier_rule.hpp"
 
 namespace pipmoves {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "../core/offset_matchers.hpp"
 #include "groove_rows.hpp"
+#include "layout_rows.hpp"
 #include "pipmoves/catalogue.hpp"
 
 namespace {
@@ -110,12 +111,10 @@ TEST(ClubPack, RowsAreGrooveByGrooveInMoveOrder) {
   }
 }
 
-TEST(ClubPack, RowsStartAt628InTheFullTable) {
-  if (pipmoves::pack_table().size() < pipmoves::testing::kAllPackRows) {
-    GTEST_SKIP() << "not all six packs are in this table yet";
-  }
-  EXPECT_EQ(row_number("beat_four_floor_bounce"), 628u);
-  EXPECT_EQ(row_number("beat_amapiano_glide"), 771u);
+TEST(ClubPack, RowsFillThePackFromFirstGrooveToLast) {
+  const auto& club = pipmoves::testing::layout_pack("club");
+  EXPECT_EQ(row_number("beat_four_floor_bounce"), club.first_row);
+  EXPECT_EQ(row_number("beat_amapiano_glide"), club.first_row + club.rows - 1);
 }
 
 TEST(ClubPack, BouncePeaksAtEveryKickOfTheScore) {

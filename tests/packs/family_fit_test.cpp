@@ -1,19 +1,25 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
-#include "../../src/packs/authoring/grooves/family_fit.hpp"
+#include "../../src/packs/authoring/family_fit.hpp"
 
 namespace {
 
 using pipmoves::Offset3;
+using pipmoves::authoring::apply_scale;
+using pipmoves::authoring::AxisTarget;
+using pipmoves::authoring::FitTargets;
+using pipmoves::authoring::GainRule;
+using pipmoves::authoring::SplitTable;
 using pipmoves::authoring::Table;
-using pipmoves::authoring::grooves::AxisTarget;
-using pipmoves::authoring::grooves::apply_gains;
-using pipmoves::authoring::grooves::FamilyTargets;
-using pipmoves::authoring::grooves::solve_family_gains;
-using pipmoves::authoring::grooves::SplitTable;
+
+pipmoves::authoring::FamilyScale solve_family_gains(const std::string& family, const std::vector<SplitTable>& rows,
+                                                    const FitTargets& targets) {
+  return pipmoves::authoring::solve_family_scale(family, rows, targets, GainRule::search);
+}
 
 Table xs(std::vector<double> values) {
   Table t;
@@ -27,12 +33,12 @@ TEST(FamilyFit, ScaledPartsReachTheStatedEndsOverTheWholeFamily) {
       {xs({0.0, 0.0, 0.0}), xs({0.0, 2.0, -1.0})},
       {xs({0.0, 0.0, 0.0}), xs({0.5, -4.0, 0.0})},
   };
-  const FamilyTargets targets = {AxisTarget{-0.6, 0.8}, std::nullopt, std::nullopt};
+  const FitTargets targets = {AxisTarget{-0.6, 0.8}, std::nullopt, std::nullopt};
   const auto gains = solve_family_gains("test", rows, targets);
-  EXPECT_DOUBLE_EQ(apply_gains(rows[0], gains)[1].x, 0.8);
-  EXPECT_DOUBLE_EQ(apply_gains(rows[1], gains)[1].x, -0.6);
-  EXPECT_DOUBLE_EQ(apply_gains(rows[1], gains)[0].x, 0.2);
-  EXPECT_DOUBLE_EQ(apply_gains(rows[0], gains)[2].x, -0.15);
+  EXPECT_DOUBLE_EQ(apply_scale(rows[0], gains)[1].x, 0.8);
+  EXPECT_DOUBLE_EQ(apply_scale(rows[1], gains)[1].x, -0.6);
+  EXPECT_DOUBLE_EQ(apply_scale(rows[1], gains)[0].x, 0.2);
+  EXPECT_DOUBLE_EQ(apply_scale(rows[0], gains)[2].x, -0.15);
 }
 
 TEST(FamilyFit, KeptPartsStayExactAndTheScaledPartFillsTheRest) {
@@ -41,24 +47,57 @@ TEST(FamilyFit, KeptPartsStayExactAndTheScaledPartFillsTheRest) {
       {xs({0.55, 0.2, -0.22}), xs({0.1, 0.05, -0.01})},
       {xs({0.55, 0.0, 0.0}), xs({0.0, 0.0, 0.0})},
   };
-  const FamilyTargets targets = {AxisTarget{-0.2401, 0.6825}, std::nullopt, std::nullopt};
+  const FitTargets targets = {AxisTarget{-0.2401, 0.6825}, std::nullopt, std::nullopt};
   const auto gains = solve_family_gains("test", rows, targets);
-  EXPECT_NEAR(apply_gains(rows[0], gains)[0].x, 0.6825, 1e-13);
-  EXPECT_NEAR(apply_gains(rows[0], gains)[2].x, -0.2401, 1e-13);
-  EXPECT_EQ(apply_gains(rows[1], gains)[0].x, 0.55);
+  EXPECT_NEAR(apply_scale(rows[0], gains)[0].x, 0.6825, 1e-13);
+  EXPECT_NEAR(apply_scale(rows[0], gains)[2].x, -0.2401, 1e-13);
+  EXPECT_EQ(apply_scale(rows[1], gains)[0].x, 0.55);
 }
 
 TEST(FamilyFit, RefusesWhenTheKeptPartAloneOverreaches) {
   const std::vector<SplitTable> rows = {{xs({0.74, 0.0}), xs({0.0, 0.1})}};
-  const FamilyTargets targets = {AxisTarget{-0.7, 0.7}, std::nullopt, std::nullopt};
+  const FitTargets targets = {AxisTarget{-0.7, 0.7}, std::nullopt, std::nullopt};
   EXPECT_THROW(solve_family_gains("test", rows, targets), std::runtime_error);
 }
 
 TEST(FamilyFit, RefusesWhenNothingCanReachAnEnd) {
   // Nothing below zero: the stated low end cannot be met.
   const std::vector<SplitTable> rows = {{xs({0.0, 0.0}), xs({0.0, 0.3})}};
-  const FamilyTargets targets = {AxisTarget{-0.5, 0.5}, std::nullopt, std::nullopt};
+  const FitTargets targets = {AxisTarget{-0.5, 0.5}, std::nullopt, std::nullopt};
   EXPECT_THROW(solve_family_gains("test", rows, targets), std::runtime_error);
+}
+
+// Without a kept part, each side's gain is target over extreme and the
+// extreme itself becomes the target, bit for bit.
+TEST(FamilyFit, TheRatioRuleLandsTheExtremesExactly) {
+  const std::vector<SplitTable> rows = {
+      {xs({0.0, 0.0, 0.0}), xs({0.0, 0.3, -0.7})},
+      {xs({0.0, 0.0, 0.0}), xs({0.1, -0.2, 0.0})},
+  };
+  const auto scale = pipmoves::authoring::solve_family_scale("test", rows, {AxisTarget{-0.82, 0.82}}, GainRule::ratio);
+  EXPECT_EQ(apply_scale(rows[0], scale)[1].x, 0.82);
+  EXPECT_EQ(apply_scale(rows[0], scale)[2].x, -0.82);
+  EXPECT_EQ(apply_scale(rows[1], scale)[0].x, 0.1 * (0.82 / 0.3));
+  EXPECT_EQ(apply_scale(rows[1], scale)[1].x, -0.2 * (-0.82 / -0.7));
+  EXPECT_EQ(apply_scale(rows[0], scale)[0].x, 0.0);
+}
+
+TEST(FamilyFit, TheRatioRuleRefusesASideWithNothingToScale) {
+  const std::vector<SplitTable> rows = {{xs({0.0, 0.0}), xs({0.0, 0.3})}};
+  EXPECT_THROW(pipmoves::authoring::solve_family_scale("test", rows, {AxisTarget{-0.5, 0.5}}, GainRule::ratio),
+               std::runtime_error);
+}
+
+// The targets are read by the parser of the generator's range checks.
+TEST(FamilyFit, TargetsComeFromTheStatedText) {
+  const FitTargets targets = pipmoves::authoring::fit_targets("x, y -0.7614 to 0.82; z -0.4613 to 0.5125");
+  ASSERT_TRUE(targets[0] && targets[1] && targets[2]);
+  EXPECT_EQ(targets[1]->low, -0.7614);
+  EXPECT_EQ(targets[1]->high, 0.82);
+  EXPECT_EQ(targets[2]->low, -0.4613);
+  EXPECT_FALSE(pipmoves::authoring::fit_targets("y -0.5 to 0")[0]);
+  EXPECT_THROW(pipmoves::authoring::fit_targets("x within -1 to 1"), std::invalid_argument);
+  EXPECT_THROW(pipmoves::authoring::fit_targets("x -1 until 1"), std::invalid_argument);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "checks.hpp"
 #include "emit.hpp"
-#include "stated_ranges.hpp"
+#include "common/stated_ranges.hpp"
 
 namespace {
 
@@ -67,7 +67,7 @@ TEST(GeneratorChecks, FamilyRangesAreMetToThePrintedPrecision) {
   const StoredRow row = good_row();
   const std::vector<const StoredRow*> rows{&row};
   using pipmoves::packgen::check_family;
-  using pipmoves::packgen::parse_stated_ranges;
+  using pipmoves::packs::parse_stated_ranges;
   EXPECT_EQ("", joined(check_family("fam", parse_stated_ranges("x -0.5 to 0.5; y -0.25 to 0.25"), rows)));
   EXPECT_EQ("", joined(check_family("fam", parse_stated_ranges("x, y within -0.6 to 0.6"), rows)));
   const std::string wrong = joined(check_family("fam", parse_stated_ranges("x -0.5 to 0.49; y -0.25 to 0.25"), rows));
@@ -79,24 +79,24 @@ TEST(GeneratorChecks, FamilyRangesAreMetToThePrintedPrecision) {
 }
 
 TEST(GeneratorChecks, StatedRangesParseAsPrinted) {
-  const auto ranges = pipmoves::packgen::parse_stated_ranges("x, y -0.82 to 0.82; z within -0.5159 to 0.4637");
+  const auto ranges = pipmoves::packs::parse_stated_ranges("x, y -0.82 to 0.82; z within -0.5159 to 0.4637");
   ASSERT_TRUE(ranges[0] && ranges[1] && ranges[2]);
   EXPECT_EQ(-0.82, ranges[1]->low.value);
   EXPECT_EQ(2, ranges[1]->high.decimals);
   EXPECT_TRUE(ranges[2]->within);
   EXPECT_EQ(4, ranges[2]->low.decimals);
-  EXPECT_THROW(pipmoves::packgen::parse_stated_ranges("w 0 to 1"), std::invalid_argument);
-  EXPECT_THROW(pipmoves::packgen::parse_stated_ranges("x 1 to 0"), std::invalid_argument);
-  EXPECT_THROW(pipmoves::packgen::parse_stated_ranges("x 0 until 1"), std::invalid_argument);
+  EXPECT_THROW(pipmoves::packs::parse_stated_ranges("w 0 to 1"), std::invalid_argument);
+  EXPECT_THROW(pipmoves::packs::parse_stated_ranges("x 1 to 0"), std::invalid_argument);
+  EXPECT_THROW(pipmoves::packs::parse_stated_ranges("x 0 until 1"), std::invalid_argument);
 }
 
 TEST(GeneratorChecks, WholeNumbersMustBeMetExactly) {
-  const pipmoves::packgen::PrintedValue one{1.0, 0, "1"};
-  EXPECT_TRUE(pipmoves::packgen::shows_as(1.0, one));
-  EXPECT_FALSE(pipmoves::packgen::shows_as(0.9999, one));
-  const pipmoves::packgen::PrintedValue six{0.798418, 6, "0.798418"};
-  EXPECT_TRUE(pipmoves::packgen::shows_as(0.7984184, six));
-  EXPECT_FALSE(pipmoves::packgen::shows_as(0.7984174, six));
+  const pipmoves::packs::PrintedValue one{1.0, 0, "1"};
+  EXPECT_TRUE(pipmoves::packs::shows_as(1.0, one));
+  EXPECT_FALSE(pipmoves::packs::shows_as(0.9999, one));
+  const pipmoves::packs::PrintedValue six{0.798418, 6, "0.798418"};
+  EXPECT_TRUE(pipmoves::packs::shows_as(0.7984184, six));
+  EXPECT_FALSE(pipmoves::packs::shows_as(0.7984174, six));
 }
 
 TEST(GeneratorChecks, NamesMustBeUniqueAcrossProceduralAndStoredPatterns) {

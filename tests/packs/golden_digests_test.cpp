@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -30,6 +31,17 @@ TEST(GoldenDigests, TableTextIsTwelvePlacesPerValueAndOneLinePerPip) {
             pipmoves::packgen::table_text(table));
   // The same bytes through an independent SHA-256 (Python's hashlib).
   EXPECT_EQ("0819341d22a4bfe960e1b737dba3998d10a09028dc3565fae3e8fe99b38e1118", pipmoves::packgen::table_digest(table));
+}
+
+// Values off the twelve-place grid, halfway cases among them, print as printf
+// prints them.
+TEST(GoldenDigests, TableTextMatchesPrintf) {
+  for (const double v : {0.0000000000005, -0.0000000000005, 0.1234567890125, 0.9999999999995, -0.3333333333333333,
+                         0.8558658721100001, 1e-300, -0.7, 2.0 / 3.0}) {
+    char want[64];
+    std::snprintf(want, sizeof want, "%.12f %.12f %.12f\n", v, -v, v / 7);
+    EXPECT_EQ(want, pipmoves::packgen::table_text({{v, -v, v / 7}})) << v;
+  }
 }
 
 std::vector<StoredRow> three_rows() {
@@ -95,7 +107,8 @@ TEST(GoldenDigests, AMalformedLineIsRefusedWithItsNumber) {
       pipmoves::packgen::parse_golden_digests(c.text);
       ADD_FAILURE() << "accepted: " << c.text;
     } catch (const std::invalid_argument& error) {
-      EXPECT_NE(std::string::npos, std::string(error.what()).find(c.want)) << "want " << c.want << "\nhave " << error.what();
+      EXPECT_NE(std::string::npos, std::string(error.what()).find(c.want))
+          << "want " << c.want << "\nhave " << error.what();
     }
   }
 }
@@ -115,7 +128,8 @@ TEST(GoldenDigests, EachDifferenceNamesItsRow) {
          earlier["row_b"] = rows[1].table;
          rows[1].table[7].y += 0.000000000001;
        },
-       "row 'row_b': table differs from its golden digest, first at pip 7: y is -0.013999999999, was -0.014000000000\n"},
+       "row 'row_b': table differs from its golden digest, first at pip 7: y is -0.013999999999, was "
+       "-0.014000000000\n"},
       {"a value moved, no earlier table",
        [](auto& rows, auto&, auto&) { rows[2].table[0].x = 0.5; },
        "row 'row_c': table digest "},
@@ -161,7 +175,8 @@ TEST(GoldenDigests, EmittedTablesReadBackExactly) {
   ASSERT_EQ(3u, earlier.size());
   for (const StoredRow& row : rows) {
     ASSERT_TRUE(earlier.contains(row.name)) << row.name;
-    EXPECT_EQ(pipmoves::packgen::table_text(row.table), pipmoves::packgen::table_text(earlier.at(row.name))) << row.name;
+    EXPECT_EQ(pipmoves::packgen::table_text(row.table), pipmoves::packgen::table_text(earlier.at(row.name)))
+        << row.name;
   }
   std::filesystem::remove_all(out);
 }

@@ -16,9 +16,6 @@
 
 namespace pipmoves::testing {
 
-// All six packs: from here on the row numbers are those of the full table.
-inline constexpr std::size_t kAllPackRows = 1716;
-
 inline std::optional<std::size_t> row_number(std::string_view name) {
   const auto table = pack_table();
   for (std::size_t i = 0; i < table.size(); ++i) {

@@ -5,10 +5,12 @@
 #include <fstream>
 #include <limits>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "../core/offset_matchers.hpp"
 #include "golden_digests.hpp"
+#include "layout_rows.hpp"
 #include "pipmoves/pack_table.hpp"
 #include "pipmoves/pip.hpp"
 
@@ -61,6 +63,44 @@ TEST(PackTable, CompiledTablesMatchTheirGoldenDigests) {
     EXPECT_EQ(golden[r].name, row.name);
     EXPECT_EQ(golden[r].digest, pipmoves::packgen::table_digest(table)) << row.name;
   }
+}
+
+// The one place that states where each pack stands in the table; every other
+// test finds its rows through the layout the generator wrote.
+TEST(PackTable, PacksStandInTheirStatedRows) {
+  struct Want {
+    std::string_view pack;
+    std::size_t first_row;
+    std::size_t rows;
+    int period_sum;
+  };
+  const Want want[] = {{"initial", 0, 28, 8704},         {"expansion", 28, 24, 12992}, {"atlas", 52, 256, 167040},
+                       {"continuum", 308, 320, 252544}, {"club", 628, 144, 79872},     {"dancefloor", 772, 944, 501760}};
+  ASSERT_EQ(std::size(pipmoves::pack_layout::kPacks), std::size(want));
+  for (std::size_t p = 0; p < std::size(want); ++p) {
+    const auto& have = pipmoves::pack_layout::kPacks[p];
+    EXPECT_EQ(have.name, want[p].pack);
+    EXPECT_EQ(have.first_row, want[p].first_row) << want[p].pack;
+    EXPECT_EQ(have.rows, want[p].rows) << want[p].pack;
+    int sum = 0;
+    for (const PackEntry& row : pipmoves::testing::pack_rows(want[p].pack)) sum += row.period_pips;
+    EXPECT_EQ(sum, want[p].period_sum) << want[p].pack;
+  }
+  EXPECT_EQ(pack_table().size(), 1716u);
+  EXPECT_EQ(pipmoves::testing::layout_family("dancefloor groove jersey_five").first_row, 1204u);
+}
+
+// Families follow one another without gap, each inside its pack.
+TEST(PackTable, FamiliesPartitionTheirPacks) {
+  std::size_t next = 0;
+  for (const auto& family : pipmoves::pack_layout::kFamilies) {
+    const auto& pack = pipmoves::testing::layout_pack(family.pack);
+    EXPECT_EQ(family.first_row, next) << family.label;
+    EXPECT_GE(family.first_row, pack.first_row) << family.label;
+    EXPECT_LE(family.first_row + family.rows, pack.first_row + pack.rows) << family.label;
+    next += family.rows;
+  }
+  EXPECT_EQ(next, pack_table().size());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@ import sys
 import pytest
 
 import pipmoves
+from pack_layout import ROWS
 
 TOOLS = pathlib.Path(__file__).resolve().parents[2] / "tools"
 
@@ -22,6 +23,14 @@ def test_page_carries_every_default_pattern(page):
     text = page.read_text(encoding="utf-8")
     for row in pipmoves.catalogue():
         assert f'"name":"{row["name"]}"' in text
+
+
+def test_cards_carry_the_pack_and_family_the_build_wrote(page):
+    text = page.read_text(encoding="utf-8")
+    stored = {row["name"]: row for row in ROWS}
+    for row in pipmoves.catalogue():
+        origin = stored.get(row["name"], {"pack": "procedural", "family": "procedural"})
+        assert f'"pack":"{origin["pack"]}","family":"{origin["family"]}","name":"{row["name"]}"' in text
 
 
 def rendered_dom(url, profile, budget_ms):

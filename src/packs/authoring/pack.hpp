@@ -28,18 +28,22 @@ struct RowContext {
 
 using Rule = std::function<Table(const RowContext&)>;
 
+// Ranges as printed, e.g. "x -0.8 to 0.8; y -0.3 to 0", "x, y -0.82 to 0.82"
+// or "x, y within -0.82 to 0.82". An axis that is not named stays zero. Exact
+// ranges must be reached, to the printed precision, over the rows they are
+// stated for; "within" ranges only bound them.
+
 struct Row {
   std::string name;
   int period;
   int dimensions;
   std::string description;
   Rule rule;
+  std::string ranges{};  // the row's own, checked on it alone; none if empty
 };
 
-// Ranges as printed, e.g. "x -0.8 to 0.8; y -0.3 to 0", "x, y -0.82 to 0.82"
-// or "x, y within -0.82 to 0.82". An axis that is not named stays zero. Exact
-// ranges must be reached, to the printed precision, over the family's rows;
-// "within" ranges only bound them.
+// Rows that belong together, such as one shape varied, in table order. The
+// ranges, unless empty, hold over all the rows at once.
 struct Family {
   std::string label;
   std::string ranges;
@@ -60,18 +64,27 @@ struct Pack {
   std::vector<Selection> selections{};
 };
 
-// A family of one row, whose stated ranges are its own.
-inline Family single(Row row, std::string ranges) {
-  std::string label = row.name;
-  return Family{std::move(label), std::move(ranges), {std::move(row)}};
+// A row with ranges of its own.
+inline Row with_ranges(Row row, std::string ranges) {
+  row.ranges = std::move(ranges);
+  return row;
 }
 
+// Each pack is authored in the folder of its namespace.
+namespace first_packs {
 Pack initial_pack();
 Pack expansion_pack();
+}  // namespace first_packs
+namespace atlas {
 Pack atlas_pack();
+}
+namespace continuum {
 Pack continuum_pack();
+}
+namespace grooves {
 Pack club_pack();
 Pack dancefloor_pack();
+}  // namespace grooves
 
 // Every pack in pack-table order.
 std::vector<Pack> all_packs();

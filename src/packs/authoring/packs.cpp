@@ -3,7 +3,8 @@
 namespace pipmoves::authoring {
 
 std::vector<Pack> all_packs() {
-  return {initial_pack(), expansion_pack(), atlas_pack(), continuum_pack(), club_pack(), dancefloor_pack()};
+  return {first_packs::initial_pack(), first_packs::expansion_pack(), atlas::atlas_pack(),
+          continuum::continuum_pack(), grooves::club_pack(), grooves::dancefloor_pack()};
 }
 
 }  // namespace pipmoves::authoring

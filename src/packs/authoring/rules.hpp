@@ -3,11 +3,11 @@
 // Rule builders shared by the packs: a table from a closed curve of the
 // phase, from keyframes, from pulse trains, or fitted to a stated range.
 
-#include <initializer_list>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "family_fit.hpp"
 #include "pack.hpp"
 
 namespace pipmoves::authoring {
@@ -54,22 +54,15 @@ inline std::vector<double> hand_signs(std::string_view sticking) {
   return signs;
 }
 
-// Applies fitted() to each axis named with its stated low and high.
-struct AxisFit {
-  int axis;
-  double low;
-  double high;
-};
+// The rule's table scaled alone onto the ranges, such as "x -0.8 to 0.8".
+inline Rule fit(Rule rule, std::string_view ranges) {
+  return [rule, targets = fit_targets(ranges)](const RowContext& c) { return fitted(rule(c), targets); };
+}
 
-inline Rule fit(Rule rule, std::initializer_list<AxisFit> fits) {
-  std::vector<AxisFit> all(fits);
-  return [rule, all](const RowContext& c) {
-    Table table = rule(c);
-    for (const AxisFit& f : all) {
-      table = fitted(std::move(table), f.axis, f.low, f.high);
-    }
-    return table;
-  };
+// A row scaled onto its own stated ranges, which are then checked on it.
+inline Row fitted_to_ranges(Row row, std::string ranges) {
+  row.rule = fit(std::move(row.rule), ranges);
+  return with_ranges(std::move(row), std::move(ranges));
 }
 
 inline Rule normalised(Rule rule, double peak) {

@@ -10,12 +10,17 @@
 #include <vector>
 
 #include "pipmoves/offset3.hpp"
+#include "pipmoves/pip.hpp"
 
 namespace pipmoves::authoring {
 
 using Table = std::vector<Offset3>;
 
 inline constexpr double kPi = std::numbers::pi;
+
+// Pips in a beat and in a four-beat bar.
+inline constexpr double kBeat = PIPS_PER_BEAT;
+inline constexpr double kBar = 4 * kBeat;
 
 // One full turn over the period.
 inline double phase(double i, int period) { return 2.0 * kPi * i / period; }
@@ -111,26 +116,6 @@ inline Table peak_normalised(Table table, double peak) {
     o.x *= scale;
     o.y *= scale;
     o.z *= scale;
-  }
-  return table;
-}
-
-// Fits one axis to a stated range with separate gains for its positive and
-// negative sides, which keeps zero at zero and the curve continuous.
-inline Table fitted(Table table, int axis, double low, double high) {
-  double lowest = 0.0;
-  double highest = 0.0;
-  for (const Offset3& o : table) {
-    lowest = std::min(lowest, component(o, axis));
-    highest = std::max(highest, component(o, axis));
-  }
-  for (Offset3& o : table) {
-    double& v = component(o, axis);
-    if (v > 0.0 && highest > 0.0) {
-      v = v == highest ? high : v * (high / highest);
-    } else if (v < 0.0 && lowest < 0.0) {
-      v = v == lowest ? low : v * (low / lowest);
-    }
   }
   return table;
 }

@@ -9,6 +9,9 @@
 #include <map>
 #include <stdexcept>
 
+#include "dimensions_rule.hpp"
+#include "identifier_rule.hpp"
+
 namespace pipmoves::packgen {
 namespace {
 
@@ -29,14 +32,8 @@ std::string show(double v) {
   return buffer;
 }
 
-bool valid_name(std::string_view name) {
-  if (name.empty() || name.size() > kLongestName || name[0] < 'a' || name[0] > 'z') {
-    return false;
-  }
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-  });
-}
+// The identifier rule of user patterns, and no longer than any stored name.
+bool valid_name(std::string_view name) { return name.size() <= kLongestName && detail::is_identifier(name); }
 
 // Printable ASCII plus the two dashes, U+2013 and U+2014, as UTF-8.
 bool valid_description_text(std::string_view text) {
@@ -64,12 +61,6 @@ double round_to_twelve_places(double value) {
   std::snprintf(buffer, sizeof buffer, "%.12f", value);
   const double rounded = std::strtod(buffer, nullptr);
   return rounded == 0.0 ? 0.0 : rounded;
-}
-
-int dimensions_of(const std::vector<Offset3>& table) {
-  const bool z_moves = std::any_of(table.begin(), table.end(), [](const Offset3& o) { return o.z != 0.0; });
-  const bool y_moves = std::any_of(table.begin(), table.end(), [](const Offset3& o) { return o.y != 0.0; });
-  return z_moves ? 3 : y_moves ? 2 : 1;
 }
 
 std::vector<std::string> check_row(const StoredRow& row) {
@@ -114,7 +105,7 @@ std::vector<std::string> check_row(const StoredRow& row) {
   if (!faults.empty()) {
     return faults;
   }
-  const int shown = dimensions_of(row.table);
+  const int shown = detail::dimensions_of(row.table);
   if (shown != row.dimensions) {
     fault("dimensions is " + std::to_string(row.dimensions) + " but the table moves " + std::to_string(shown));
   }
@@ -132,7 +123,7 @@ std::vector<std::string> check_row(const StoredRow& row) {
   return faults;
 }
 
-std::vector<std::string> check_family(std::string_view label, const StatedRanges& ranges,
+std::vector<std::string> check_family(std::string_view label, const packs::StatedRanges& ranges,
                                       const std::vector<const StoredRow*>& rows) {
   std::vector<std::string> faults;
   const std::string family = "family '" + std::string(label) + "': ";
@@ -178,10 +169,10 @@ std::vector<std::string> check_family(std::string_view label, const StatedRanges
       }
       continue;
     }
-    if (!shows_as(lowest, stated->low)) {
+    if (!packs::shows_as(lowest, stated->low)) {
       faults.push_back(family + "smallest " + axis_name + " is " + show(lowest) + " in row '" + lowest_row->name + "'" + span);
     }
-    if (!shows_as(highest, stated->high)) {
+    if (!packs::shows_as(highest, stated->high)) {
       faults.push_back(family + "largest " + axis_name + " is " + show(highest) + " in row '" + highest_row->name + "'" + span);
     }
   }
@@ -220,7 +211,7 @@ std::vector<std::string> check_selection(std::string_view label, std::string_vie
     }
   }
   try {
-    for (std::string& fault : check_family(label, parse_stated_ranges(ranges), rows)) {
+    for (std::string& fault : check_family(label, packs::parse_stated_ranges(ranges), rows)) {
       faults.push_back(std::move(fault));
     }
   } catch (const std::invalid_argument& error) {

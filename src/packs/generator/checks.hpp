@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "pipmoves/offset3.hpp"
-#include "stated_ranges.hpp"
+#include "common/stated_ranges.hpp"
 
 namespace pipmoves::packgen {
 
@@ -22,12 +22,9 @@ struct StoredRow {
 // with negative zero turned into zero.
 double round_to_twelve_places(double value);
 
-// The dimensions a table shows: 3 if any z is non-zero, else 2 if any y is, else 1.
-int dimensions_of(const std::vector<Offset3>& table);
-
 // Each returns one message per broken rule, naming the row; none when all hold.
 std::vector<std::string> check_row(const StoredRow& row);
-std::vector<std::string> check_family(std::string_view label, const StatedRanges& ranges,
+std::vector<std::string> check_family(std::string_view label, const packs::StatedRanges& ranges,
                                       const std::vector<const StoredRow*>& rows);
 // Names must be unique across the stored rows and the procedural patterns.
 std::vector<std::string> check_unique_names(const std::vector<const StoredRow*>& rows,

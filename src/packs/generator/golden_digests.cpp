@@ -1,5 +1,6 @@
 #include "golden_digests.hpp"
 
+#include <charconv>
 #include <cstdio>
 #include <set>
 #include <stdexcept>
@@ -11,10 +12,18 @@ namespace {
 
 constexpr const char* kAxisNames[] = {"x", "y", "z"};
 
-std::string twelve_places(double v) {
+// The same text as printf("%.12f"), both being correctly rounded, at a
+// fraction of its cost.
+void append_twelve_places(std::string& out, double v) {
   char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%.12f", v);
-  return buffer;
+  const std::to_chars_result end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 12);
+  out.append(buffer, end.ptr);
+}
+
+std::string twelve_places(double v) {
+  std::string out;
+  append_twelve_places(out, v);
+  return out;
 }
 
 double component(const Offset3& o, int axis) { return axis == 0 ? o.x : axis == 1 ? o.y : o.z; }
@@ -80,11 +89,11 @@ std::string table_text(const std::vector<Offset3>& table) {
   std::string text;
   text.reserve(table.size() * 48);
   for (const Offset3& o : table) {
-    text += twelve_places(o.x);
+    append_twelve_places(text, o.x);
     text += ' ';
-    text += twelve_places(o.y);
+    append_twelve_places(text, o.y);
     text += ' ';
-    text += twelve_places(o.z);
+    append_twelve_places(text, o.z);
     text += '\n';
   }
   return text;

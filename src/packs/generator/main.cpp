@@ -1,7 +1,8 @@
 // Evaluates every authored pack, rounds and checks each table, verifies every
 // table against its golden digest and writes the generated sources of the pack
-// tables. Any broken rule or moved table fails the build with the row's name;
-// nothing is written then.
+// tables, and beside them where each row comes from (pack_layout.json and
+// layout/pack_layout.hpp) for the tools and the tests. Any broken rule or
+// moved table fails the build with the row's name; nothing is written then.
 //
 // usage: pipmoves_packgen --root DIR --out DIR --data DIR --digests FILE
 //                         [--rewrite-digests] --packs NAME...
@@ -29,6 +30,7 @@
 #include "checks.hpp"
 #include "emit.hpp"
 #include "golden_digests.hpp"
+#include "layout.hpp"
 
 namespace {
 
@@ -141,6 +143,34 @@ bool golden_digests_hold(const Arguments& args, const std::vector<const packgen:
   return false;
 }
 
+void check_ranges(const std::string& label, const std::string& ranges, const std::vector<const packgen::StoredRow*>& rows,
+                  std::vector<std::string>& faults) {
+  try {
+    for (std::string& fault : packgen::check_family(label, packs::parse_stated_ranges(ranges), rows)) {
+      faults.push_back(std::move(fault));
+    }
+  } catch (const std::invalid_argument& error) {
+    faults.push_back("family '" + label + "': " + error.what());
+  }
+}
+
+std::vector<packgen::LayoutPack> layout_of(const std::vector<authoring::Pack>& authored) {
+  std::vector<packgen::LayoutPack> layout;
+  for (const authoring::Pack& pack : authored) {
+    packgen::LayoutPack& out = layout.emplace_back(packgen::LayoutPack{pack.name, {}, {}});
+    for (const authoring::Family& family : pack.families) {
+      packgen::LayoutFamily& f = out.families.emplace_back(packgen::LayoutFamily{family.label, family.ranges, {}});
+      for (const authoring::Row& row : family.rows) {
+        f.rows.push_back({row.name, row.ranges});
+      }
+    }
+    for (const authoring::Selection& selection : pack.selections) {
+      out.selections.push_back({selection.label, selection.ranges, selection.names});
+    }
+  }
+  return layout;
+}
+
 int run(const Arguments& args) {
   const auto started = std::chrono::steady_clock::now();
   const authoring::Sources sources{args.root / args.data_dir};
@@ -172,20 +202,19 @@ int run(const Arguments& args) {
     std::size_t next = 0;
     for (const authoring::Family& family : authored[p].families) {
       std::vector<const packgen::StoredRow*> rows;
-      for (std::size_t r = 0; r < family.rows.size(); ++r) {
+      for (const authoring::Row& authored_row : family.rows) {
         const packgen::StoredRow& row = stored[p].rows[next++];
         rows.push_back(&row);
         all_rows.push_back(&row);
         for (std::string& fault : packgen::check_row(row)) {
           faults.push_back(std::move(fault));
         }
-      }
-      try {
-        for (std::string& fault : packgen::check_family(family.label, packgen::parse_stated_ranges(family.ranges), rows)) {
-          faults.push_back(std::move(fault));
+        if (!authored_row.ranges.empty()) {
+          check_ranges(row.name, authored_row.ranges, {&row}, faults);
         }
-      } catch (const std::invalid_argument& error) {
-        faults.push_back("family '" + family.label + "': " + error.what());
+      }
+      if (!family.ranges.empty()) {
+        check_ranges(family.label, family.ranges, rows, faults);
       }
     }
   }
@@ -212,13 +241,22 @@ int run(const Arguments& args) {
     std::cerr << "pipmoves_packgen: " << faults.size() << " broken rule(s); no pack table written\n";
     return 1;
   }
+  const auto checked = std::chrono::steady_clock::now();
   if (!golden_digests_hold(args, all_rows)) {
     return 1;
   }
+  const auto verified = std::chrono::steady_clock::now();
   packgen::emit_all(args.out_dir, stored, args.command);
-  const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("pipmoves_packgen: %zu rows, %zu samples in %zu packs, checked and written in %.2f s\n",
-              all_rows.size(), samples, stored.size(), elapsed);
+  const std::vector<packgen::LayoutPack> layout = layout_of(authored);
+  packgen::write_if_changed(args.out_dir / "pack_layout.json", packgen::layout_json(layout, args.command));
+  packgen::write_if_changed(args.out_dir / "layout" / "pack_layout.hpp", packgen::layout_header(layout, args.command));
+  const auto seconds = [](auto from, auto to) { return std::chrono::duration<double>(to - from).count(); };
+  const auto written = std::chrono::steady_clock::now();
+  std::printf(
+      "pipmoves_packgen: %zu rows, %zu samples in %zu packs in %.2f s: evaluated and checked %.2f s, digests %.2f s, "
+      "written %.2f s\n",
+      all_rows.size(), samples, stored.size(), seconds(started, written), seconds(started, checked),
+      seconds(checked, verified), seconds(verified, written));
   return 0;
 }
 

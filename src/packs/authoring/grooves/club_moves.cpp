@@ -113,7 +113,6 @@ constexpr double kOrbitRadius = 0.58;
 constexpr double kOrbitRest = 0.6;  // of the full radius, between events
 constexpr std::array<double, kEventClasses> kOrbitSwell = {0.4, 0.25, 0.3, 0.15, 0.1, 0.06, 0.2, 0.05};
 constexpr std::array<double, kEventClasses> kOrbitDepth = {0.0, 0.12, 0.15, 0.08, 0.06, 0.04, 0.1, 0.03};
-constexpr double kBar = 256.0;
 
 struct OrbitInputs {
   double radius;  // of the full radius

@@ -12,7 +12,6 @@
 namespace pipmoves::authoring::grooves {
 namespace {
 
-constexpr double kBar = 256.0;
 
 // +1, -1, ... for the j-th event of a sequence.
 double alternate(std::size_t j) { return j % 2 == 0 ? 1.0 : -1.0; }

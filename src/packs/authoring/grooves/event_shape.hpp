@@ -11,15 +11,13 @@
 
 namespace pipmoves::authoring::grooves {
 
-inline constexpr double kPipsPerBeat = 64.0;
-
 struct HalfWidths {
   double attack;   // pips before the event
   double release;  // pips after it
 };
 
 inline constexpr HalfWidths in_beats(double attack, double release) {
-  return {attack * kPipsPerBeat, release * kPipsPerBeat};
+  return {attack * kBeat, release * kBeat};
 }
 
 // Per event class, in the order of EventClass. perc5 is the finer grain of the

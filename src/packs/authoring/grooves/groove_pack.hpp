@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "../family_fit.hpp"
 #include "../pack.hpp"
-#include "family_fit.hpp"
 #include "moves.hpp"
 
 namespace pipmoves::authoring::grooves {
@@ -27,9 +27,6 @@ inline std::string row_description(std::string_view heading, std::string_view la
   return std::string(heading) + " " + std::string(kEmDash) + " " + std::string(label) + ". " + std::string(text);
 }
 
-// The numbers of ranges written "x A to B; y C to D; z E to F".
-FamilyTargets targets_of(std::string_view ranges);
-
 // How one groove's raw table is split for the family fit.
 using SplitMove = std::function<SplitTable(const Score&)>;
 
@@ -40,7 +37,7 @@ SplitMove fitted_whole(Table (*move)(const Score&));
 // member for groove g hands out that groove's fitted table.
 class MoveFamily {
  public:
-  MoveFamily(std::string label, FamilyTargets targets, std::vector<const Groove*> grooves, SplitMove split);
+  MoveFamily(std::string label, FitTargets targets, std::vector<const Groove*> grooves, SplitMove split);
   Rule rule(std::size_t member) const;
 
  private:

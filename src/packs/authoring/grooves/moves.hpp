@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "family_fit.hpp"
+#include "../family_fit.hpp"
 #include "score.hpp"
 
 namespace pipmoves::authoring::grooves {

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "pipmoves/pip.hpp"
+
 namespace pipmoves::authoring::grooves {
 
 // The classes an event shape and a move's amplitudes are chosen by. Which
@@ -61,9 +63,9 @@ inline constexpr Instrument tick{"tick", EventClass::perc5};
 // A lane shorter than the loop repeats; its length must divide the loop.
 inline constexpr double kSoftVelocity = 0.85;
 inline constexpr double kGhostVelocity = 0.4;
-inline constexpr double kSixteenth = 16.0;
-inline constexpr double kSixteenthTriplet = 64.0 / 6.0;
-inline constexpr double kThirtySecond = 8.0;
+inline constexpr double kSixteenth = PIPS_PER_BEAT / 4.0;
+inline constexpr double kSixteenthTriplet = PIPS_PER_BEAT / 6.0;
+inline constexpr double kThirtySecond = PIPS_PER_BEAT / 8.0;
 
 struct Lane {
   Instrument instrument;
