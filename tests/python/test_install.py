@@ -1,24 +1,119 @@
 import os
 import pathlib
+import re
+import shutil
 import subprocess
 import venv
 
 import pytest
 
+import pipmoves
+
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+HOST = ROOT / "tests" / "package"
+
+
+def build_dir():
+    return pathlib.Path(os.environ["PIPMOVES_BUILD_DIR"])
+
+
+def run(*command, **options):
+    return subprocess.run([str(part) for part in command], check=True, capture_output=True, text=True, **options)
+
+
+def project_version():
+    cache = (build_dir() / "CMakeCache.txt").read_text()
+    return re.search(r"^CMAKE_PROJECT_VERSION:STATIC=(.+)$", cache, re.MULTILINE).group(1)
+
 
 def test_cmake_install_puts_module_where_python_finds_it(tmp_path):
-    build = pathlib.Path(os.environ["PIPMOVES_BUILD_DIR"])
     env_dir = tmp_path / "env"
     try:
         venv.create(env_dir, with_pip=False, symlinks=True)
     except Exception as error:  # a Python without the venv module
         pytest.skip(f"cannot create a virtual environment here: {error}")
-    subprocess.run(["cmake", "--install", str(build), "--prefix", str(env_dir), "--component", "python"],
-                   check=True, capture_output=True)
+    run("cmake", "--install", build_dir(), "--prefix", env_dir, "--component", "python")
     python = env_dir / "bin" / "python"
     clean = {key: value for key, value in os.environ.items() if key != "PYTHONPATH"}
-    found = subprocess.run([str(python), "-c", "import pipmoves; print(pipmoves.__file__); print(pipmoves.bounce(32).x)"],
-                           check=True, capture_output=True, text=True, env=clean, cwd=tmp_path)
+    found = run(python, "-c", "import pipmoves; print(pipmoves.__file__); print(pipmoves.bounce(32).x)",
+                env=clean, cwd=tmp_path)
     where, value = found.stdout.splitlines()
     assert pathlib.Path(where).is_relative_to(env_dir)
     assert value == "1.0"
+
+
+# ---- the native package ------------------------------------------------------
+
+@pytest.fixture(scope="module")
+def native_prefix(tmp_path_factory):
+    """The C++ package alone, installed into a fresh prefix."""
+    prefix = tmp_path_factory.mktemp("prefix")
+    run("cmake", "--install", build_dir(), "--prefix", prefix, "--component", "dev")
+    return prefix
+
+
+def check_host_output(text):
+    """The host's samples are the module's, bit for bit, and the anchors hold."""
+    nod = pipmoves.SampledPattern("nod", "A small nod", [(0.0, step / 10, 0.0) for step in range(8)])
+    library = pipmoves.PatternLibrary([nod])
+    *samples, count = text.splitlines()
+    have = {}
+    for line in samples:
+        name, pip, *xyz = line.split()
+        have[name, int(pip)] = tuple(float(value) for value in xyz)
+        assert have[name, int(pip)] == library.sample(name, int(pip)).as_tuple(), line
+    assert list(have) == [("bounce", 32), ("lfo_breathe", 0), ("lfo_breathe", 64), ("lfo_breathe", 128),
+                          ("lfo_breathe", 192), ("nod", 3), ("helix", -1)]
+    assert have["bounce", 32] == (1.0, 0.0, 0.0)
+    assert have["lfo_breathe", 64] == (0.8, 0.0, 0.0)
+    assert have["nod", 3] == (0.0, 0.3, 0.0)
+    assert count == "catalogue 1732"
+
+
+def test_native_package_holds_public_headers_libraries_and_descriptions(native_prefix):
+    installed = {path.relative_to(native_prefix).as_posix() for path in native_prefix.rglob("*") if path.is_file()}
+    headers = {f"include/pipmoves/{path.name}" for path in (ROOT / "include" / "pipmoves").glob("*.hpp")}
+    headers.add("include/pipmoves/pack_samplers.hpp")
+    assert {path for path in installed if path.startswith("include/")} == headers
+    libs = {re.sub(r"^lib/([^/]*-linux-gnu/)?", "lib/", path) for path in installed - headers}
+    assert libs >= {
+        "lib/libpipmoves_procedural.a", "lib/libpipmoves_packs.a", "lib/libpipmoves_core.a",
+        "lib/libpipmoves_user.a", "lib/pkgconfig/pipmoves.pc", "lib/cmake/pipmoves/pipmovesConfig.cmake",
+        "lib/cmake/pipmoves/pipmovesConfigVersion.cmake", "lib/cmake/pipmoves/pipmovesTargets.cmake",
+    }
+    assert all(path.startswith(("lib/cmake/pipmoves/", "lib/lib", "lib/pkgconfig/")) for path in libs), libs
+    # Nothing installed may point back into the tree it was built from.
+    for path in installed - headers:
+        if not path.endswith(".a"):
+            text = (native_prefix / path).read_text()
+            assert str(ROOT) not in text and str(build_dir().resolve()) not in text, path
+
+
+def configure_host(prefix, build, wanted_version):
+    return subprocess.run(["cmake", "-S", str(HOST), "-B", str(build), "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
+                           f"-DCMAKE_PREFIX_PATH={prefix}", f"-DPIPMOVES_WANTED_VERSION={wanted_version}"],
+                          capture_output=True, text=True)
+
+
+def test_cmake_host_finds_the_package_and_samples_exactly(native_prefix, tmp_path):
+    configured = configure_host(native_prefix, tmp_path / "host", project_version())
+    assert configured.returncode == 0, configured.stdout + configured.stderr
+    run("cmake", "--build", tmp_path / "host")
+    check_host_output(run(tmp_path / "host" / "host").stdout)
+
+
+def test_cmake_package_refuses_a_host_that_wants_the_next_major_version(native_prefix, tmp_path):
+    next_major = f"{int(project_version().split('.')[0]) + 1}.0"
+    configured = configure_host(native_prefix, tmp_path / "host", next_major)
+    assert configured.returncode != 0
+    assert f'version: {project_version()}' in configured.stderr.replace("\n", " "), configured.stderr
+
+
+def test_pkg_config_host_builds_from_its_flags_and_samples_exactly(native_prefix, tmp_path):
+    assert shutil.which("pkg-config"), "pkg-config is part of the toolchain"
+    (pc,) = native_prefix.rglob("pipmoves.pc")
+    env = {**os.environ, "PKG_CONFIG_PATH": str(pc.parent)}
+    assert run("pkg-config", "--modversion", "pipmoves", env=env).stdout.strip() == project_version()
+    flags = run("pkg-config", "--cflags", "--libs", "pipmoves", env=env).stdout.split()
+    run("c++", "-std=c++20", "-O2", HOST / "host.cpp", "-o", tmp_path / "host", *flags)
+    check_host_output(run(tmp_path / "host").stdout)
