@@ -40,6 +40,11 @@ def test_cmake_install_puts_module_where_python_finds_it(tmp_path):
     where, value = found.stdout.splitlines()
     assert pathlib.Path(where).is_relative_to(env_dir)
     assert value == "1.0"
+    # The stub beside the module serves editors; type checkers read the stub package.
+    stub = pathlib.Path(pipmoves.__file__).with_name("pipmoves.pyi").read_text()
+    site = pathlib.Path(where).parent
+    assert (site / "pipmoves.pyi").read_text() == stub
+    assert (site / "pipmoves-stubs" / "__init__.pyi").read_text() == stub
 
 
 # ---- the native package ------------------------------------------------------
