@@ -3,6 +3,7 @@ import pathlib
 import re
 import shutil
 import subprocess
+import sys
 import venv
 
 import pytest
@@ -122,3 +123,53 @@ def test_pkg_config_host_builds_from_its_flags_and_samples_exactly(native_prefix
     flags = run("pkg-config", "--cflags", "--libs", "pipmoves", env=env).stdout.split()
     run("c++", "-std=c++20", "-O2", HOST / "host.cpp", "-o", tmp_path / "host", *flags)
     check_host_output(run(tmp_path / "host").stdout)
+
+
+# ---- the wheel ---------------------------------------------------------------
+
+TYPED_USE = """\
+import pipmoves
+reveal_type(pipmoves.sample("lfo_breathe", 64))
+reveal_type(pipmoves.PatternLibrary().sample("bounce", 32).as_tuple())
+pipmoves.bounce(arg0=32)
+"""
+
+
+def test_wheel_installs_into_a_fresh_environment_with_its_stub(tmp_path):
+    # The build folder persists beside the others, so a second run only relinks.
+    wheels = tmp_path / "wheels"
+    run(sys.executable, "-m", "pip", "wheel", ROOT, "--no-build-isolation", "--no-deps", "--no-index", "-w", wheels,
+        "-C", f"build-dir={build_dir().parent / 'wheel'}", cwd=tmp_path)
+    (wheel,) = wheels.glob("*.whl")
+    assert wheel.name.startswith(f"pipmoves-{project_version()}-cp314-cp314-")
+    names = set(run(sys.executable, "-m", "zipfile", "-l", wheel).stdout.split())
+    assert {"pipmoves.pyi", "pipmoves-stubs/__init__.pyi"} <= names
+    assert not [name for name in names if name.endswith((".hpp", ".a", ".cmake", ".pc"))]
+
+    env_dir = tmp_path / "env"
+    venv.create(env_dir, with_pip=False, symlinks=True)
+    python = env_dir / "bin" / "python"
+    run(sys.executable, "-m", "pip", "--python", python, "install", "--no-index", "--no-deps", wheel, cwd=tmp_path)
+    clean = {key: value for key, value in os.environ.items() if key != "PYTHONPATH"}
+    found = run(python, "-c", "import pathlib, pipmoves\n"
+                "print(pipmoves.__file__, pathlib.Path(pipmoves.__file__).with_name('pipmoves.pyi').is_file())\n"
+                "print(pipmoves.bounce(32).as_tuple(), pipmoves.sample('lfo_breathe', 64).as_tuple())\n"
+                "nod = pipmoves.SampledPattern('nod', '', [(0.0, y / 10, 0.0) for y in range(8)])\n"
+                "print(pipmoves.PatternLibrary([nod]).sample('nod', 3).as_tuple(), len(pipmoves.catalogue()))",
+                env=clean, cwd=tmp_path)
+    where, samples, library = found.stdout.splitlines()
+    module, stub_beside = where.split()
+    assert pathlib.Path(module).is_relative_to(env_dir) and stub_beside == "True"
+    assert samples == "(1.0, 0.0, 0.0) (0.8, 0.0, 0.0)"
+    assert library == "(0.0, 0.3, 0.0) 1731"
+
+    # A type checker pointed at the environment sees the module's types.
+    (tmp_path / "use.py").write_text(TYPED_USE)
+    checked = subprocess.run([sys.executable, "-m", "mypy", "--no-incremental", "--python-executable", str(python),
+                              "use.py"], env=clean, cwd=tmp_path, capture_output=True, text=True)
+    report = checked.stdout
+    assert checked.returncode == 1, report + checked.stderr
+    assert 'use.py:2: note: Revealed type is "pipmoves.Offset3"' in report
+    assert re.search(r'use.py:3: note: Revealed type is "tuple\[((builtins\.)?float(, |\]")){3}', report), report
+    assert 'use.py:4: error: Unexpected keyword argument "arg0" for "bounce"' in report
+    assert "Found 1 error in 1 file" in report
