@@ -22,6 +22,13 @@ void check_bpm(double bpm) {
 
 [[noreturn]] void outside_range() { throw std::invalid_argument("Time must be finite and within the clock's range"); }
 
+// floor for a position below 2^62 in magnitude, without a call into libm
+// (the baseline instruction set has no rounding instruction).
+std::int64_t floor_to_integer(double position) noexcept {
+  const auto truncated = static_cast<std::int64_t>(position);
+  return static_cast<double>(truncated) > position ? truncated - 1 : truncated;
+}
+
 }  // namespace
 
 Clock::Clock(double bpm, double beat_zero_seconds, std::vector<TempoChange> changes)
@@ -75,9 +82,7 @@ double Clock::position_in(const Segment& segment, double seconds) const noexcept
 }
 
 double Clock::checked_position(double seconds) const {
-  if (!std::isfinite(seconds)) {
-    outside_range();
-  }
+  // A time that is not finite gives a position that is not either.
   const double position = position_in(segment_at_time(seconds), seconds);
   if (!(std::fabs(position) < kMaxPosition)) {
     outside_range();
@@ -88,7 +93,7 @@ double Clock::checked_position(double seconds) const {
 double Clock::position_at(double seconds) const { return checked_position(seconds); }
 
 std::int32_t Clock::pip_at(double seconds) const {
-  const auto pip = static_cast<std::int64_t>(std::floor(checked_position(seconds)));
+  const std::int64_t pip = floor_to_integer(checked_position(seconds));
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(pip));
 }
 
@@ -101,7 +106,7 @@ std::int64_t Clock::floor_position(double seconds) const noexcept {
   // Only the order matters here, so far positions are pinned to the ends.
   constexpr double kFar = 4611686018427387904.0;
   const double position = position_in(segment_at_time(seconds), seconds);
-  return static_cast<std::int64_t>(std::floor(std::clamp(position, -kFar, kFar)));
+  return floor_to_integer(std::clamp(position, -kFar, kFar));
 }
 
 double Clock::seconds_at_position(double position) const noexcept {

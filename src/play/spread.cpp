@@ -19,26 +19,33 @@ struct FixturePhase {
   bool mirrored_x = false;
 };
 
+// The fixtures' phases in order, fixture 0 first.
 class Layout {
  public:
   Layout(const Spread& how, std::size_t fixtures, std::int32_t period)
-      : how_(how), fixtures_(fixtures), period_(static_cast<std::uint64_t>(period)) {}
-
-  FixturePhase at(std::size_t fixture) const noexcept {
-    // From the centre, fixtures i and n - 1 - i share a rank: 3 2 1 0 0 1 2 3
-    // for eight, 3 2 1 0 1 2 3 for seven.
-    std::uint64_t rank = fixture;
-    std::uint64_t ranks = fixtures_;
-    if (how_.from_centre) {
-      const auto twice = static_cast<std::int64_t>(2 * fixture) - static_cast<std::int64_t>(fixtures_ - 1);
-      rank = static_cast<std::uint64_t>(twice < 0 ? -twice : twice) / 2;
-      ranks = (fixtures_ + 1) / 2;
+      : how_(how), fixtures_(fixtures), period_(static_cast<std::uint64_t>(period)) {
+    if (!how.phase_step && !how.from_centre && fixtures > 0) {
+      // floor(i * period / n) step by step, without a division per fixture.
+      fan_whole_ = period_ / fixtures;
+      fan_part_ = period_ % fixtures;
     }
+  }
+
+  FixturePhase next() noexcept {
+    const std::size_t fixture = next_++;
     FixturePhase phase;
     if (how_.phase_step) {
-      phase.lag = static_cast<std::uint32_t>(rank) * static_cast<std::uint32_t>(*how_.phase_step);
+      phase.lag = static_cast<std::uint32_t>(rank(fixture)) * static_cast<std::uint32_t>(*how_.phase_step);
+    } else if (how_.from_centre) {
+      phase.lag = static_cast<std::uint32_t>(rank(fixture) * period_ / ((fixtures_ + 1) / 2));
     } else {
-      phase.lag = static_cast<std::uint32_t>(rank * period_ / ranks);
+      phase.lag = static_cast<std::uint32_t>(fan_lag_);
+      fan_lag_ += fan_whole_;
+      fan_rest_ += fan_part_;
+      if (fan_rest_ >= fixtures_) {
+        fan_rest_ -= fixtures_;
+        ++fan_lag_;
+      }
     }
     const bool odd = fixture % 2 == 1;
     phase.reversed = odd && how_.alternate == Alternation::reverse;
@@ -47,9 +54,24 @@ class Layout {
   }
 
  private:
+  // From the centre, fixtures i and n - 1 - i share a rank: 3 2 1 0 0 1 2 3
+  // for eight, 3 2 1 0 1 2 3 for seven.
+  std::uint64_t rank(std::size_t fixture) const noexcept {
+    if (!how_.from_centre) {
+      return fixture;
+    }
+    const auto twice = static_cast<std::int64_t>(2 * fixture) - static_cast<std::int64_t>(fixtures_ - 1);
+    return static_cast<std::uint64_t>(twice < 0 ? -twice : twice) / 2;
+  }
+
   const Spread& how_;
   std::size_t fixtures_;
   std::uint64_t period_;
+  std::size_t next_ = 0;
+  std::uint64_t fan_whole_ = 0;
+  std::uint64_t fan_part_ = 0;
+  std::uint64_t fan_lag_ = 0;
+  std::uint64_t fan_rest_ = 0;
 };
 
 std::int32_t fixture_pip(std::int32_t pip, const FixturePhase& phase) noexcept {
@@ -83,11 +105,11 @@ std::span<const std::string_view> alternation_names() noexcept { return kAlterna
 
 void spread(const PatternRef& pattern, std::int32_t pip, const Spread& how, std::span<Offset3> out) {
   detail::check_span_rows(out.size());
-  const Layout layout(how, out.size(), pattern.period_pips());
+  Layout layout(how, out.size(), pattern.period_pips());
   detail::with_sampler(pattern, [&](const auto& sample) {
-    for (std::size_t i = 0; i < out.size(); ++i) {
-      const FixturePhase phase = layout.at(i);
-      out[i] = placed(sample(fixture_pip(pip, phase)), phase);
+    for (Offset3& row : out) {
+      const FixturePhase phase = layout.next();
+      row = placed(sample(fixture_pip(pip, phase)), phase);
     }
   });
 }
@@ -103,12 +125,12 @@ void spread(const CrossFade& fade, std::int32_t pip, const Spread& how, std::spa
     return;
   }
   detail::check_span_rows(out.size());
-  const Layout from(how, out.size(), fade.from().period_pips());
-  const Layout to(how, out.size(), fade.to().period_pips());
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    const FixturePhase a = from.at(i);
-    const FixturePhase b = to.at(i);
-    out[i] = CrossFade::mix(placed(fade.from().sample(fixture_pip(pip, a)), a),
+  Layout from(how, out.size(), fade.from().period_pips());
+  Layout to(how, out.size(), fade.to().period_pips());
+  for (Offset3& row : out) {
+    const FixturePhase a = from.next();
+    const FixturePhase b = to.next();
+    row = CrossFade::mix(placed(fade.from().sample(fixture_pip(pip, a)), a),
                             placed(fade.to().sample(fixture_pip(pip, b)), b), w);
   }
 }

@@ -43,6 +43,32 @@ TEST(Render, EveryDefaultPatternIsBitIdenticalToSample) {
   }
 }
 
+// Rows repeat after a whole number of periods until the pips pass a 32-bit
+// end; runs longer than the period on both sides of an end test both.
+TEST(Render, RunsLongerThanThePeriodStayBitIdenticalAcrossTheEnds) {
+  for (const CatalogueEntry& row : catalogue()) {
+    const PatternRef pattern = PatternRef::named(row.name);
+    const std::int32_t period = row.period_pips;
+    for (const Walk& run : {Walk{kMaxPip - period - 3, 1}, Walk{kMinPip + 2 * period, -3}}) {
+      const Rows<Offset3> rows = render(pattern, run.first_pip, 3 * period + 7, run.step);
+      for (std::size_t k = 0; k < rows.size(); ++k) {
+        const std::int32_t pip = advance_pip(run.first_pip, static_cast<std::int64_t>(k), run.step);
+        ASSERT_TRUE(SameOffset(sample(row.name, pip), rows.rows()[k])) << row.name << " at pip " << pip;
+      }
+    }
+  }
+  const SampledPattern three("three", "", {{-1.0, 0.0, 0.0}, {0.0, 0.5, 0.0}, {1.0, 0.0, -0.25}});
+  for (const std::int32_t step : {1, 2, 3, 7, -4, kMinPip, kMaxPip, 1 << 30}) {
+    for (const std::int32_t first : {kMaxPip - 10, kMinPip + 5, 0}) {
+      const Rows<Offset3> rows = render(PatternRef(three), first, 40, step);
+      for (std::size_t k = 0; k < rows.size(); ++k) {
+        const std::int32_t pip = advance_pip(first, static_cast<std::int64_t>(k), step);
+        ASSERT_TRUE(SameOffset(three.sample(pip), rows.rows()[k])) << "step " << step << " at pip " << pip;
+      }
+    }
+  }
+}
+
 TEST(Render, PipsWrapAsTwosComplement) {
   EXPECT_EQ(advance_pip(kMaxPip, 1, 1), kMinPip);
   EXPECT_EQ(advance_pip(kMinPip, 1, -1), kMaxPip);
