@@ -117,26 +117,37 @@ double Clock::seconds_at_position(double position) const noexcept {
 double Clock::seconds_at(std::int32_t pip) const {
   // The formula lands within a few units in the last place; bisecting over
   // doubles between a time before the pip and one within it finds the
-  // earliest time at which pip_at reaches it.
+  // earliest time at which pip_at reaches it. Brackets stay finite, so a beat
+  // origin near the end of the doubles cannot turn a midpoint into NaN.
+  constexpr double kLowest = std::numeric_limits<double>::lowest();
+  constexpr double kHighest = std::numeric_limits<double>::max();
   const double estimate = seconds_at_position(pip);
   const auto reached = [&](double t) { return floor_position(t) >= pip; };
-  const double spacing = std::max(std::fabs(std::nextafter(estimate, 0.0) - estimate),
-                                  std::numeric_limits<double>::denorm_min());
+  double reach = std::max(std::fabs(std::nextafter(estimate, 0.0) - estimate),
+                          std::numeric_limits<double>::denorm_min());
   double before = estimate;
   double within = estimate;
-  double reach = spacing;
   if (reached(estimate)) {
-    while (reached(before = estimate - reach)) {
+    do {
+      before = std::max(estimate - reach, kLowest);
       reach *= 2.0;
+    } while (reached(before) && before > kLowest);
+    if (reached(before)) {
+      return before;  // the pip has begun at every time there is
     }
   } else {
-    while (!reached(within = estimate + reach)) {
+    do {
+      within = std::min(estimate + reach, kHighest);
       reach *= 2.0;
+    } while (!reached(within) && within < kHighest);
+    if (!reached(within)) {
+      return within;  // no time reaches the pip
     }
   }
   for (;;) {
-    const double middle = before + (within - before) / 2.0;
-    if (middle <= before || middle >= within) {
+    const double gap = within - before;
+    const double middle = std::isfinite(gap) ? before + gap / 2.0 : before / 2.0 + within / 2.0;
+    if (!(middle > before && middle < within)) {
       return within;
     }
     (reached(middle) ? within : before) = middle;
