@@ -65,6 +65,14 @@ def test_any_float64_buffer_of_three_columns_maps_strided_or_not():
     assert (np.asarray(fixture.dmx(table[::-1])) == want[::-1]).all()
 
 
+def test_a_broadcast_view_is_refused_by_its_rows_before_any_copy():
+    np = pytest.importorskip("numpy")
+    huge = np.broadcast_to(np.zeros(3), (2**40, 3))  # a few bytes posing as 2^40 rows
+    with pytest.raises(ValueError, match="^Too many rows: at most 16777216$"):
+        play.Fixture(PAN, TILT).dmx(huge)
+    assert len(play.Fixture(PAN, TILT).angles(np.broadcast_to(np.array([1.0, -1.0, 0.0]), (5, 3)))) == 5
+
+
 @pytest.mark.parametrize("positions", [
     "frames", [[0.0, 0.0, 0.0]], (0.0, 0.0, 0.0), b"\0" * 24,
 ])

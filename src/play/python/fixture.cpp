@@ -29,7 +29,8 @@ class Positions {
     if (!doubles || info_.ndim != 2 || info_.shape[1] != 3) {
       throw py::type_error("Positions must be a buffer of float64 rows of three");
     }
-    const auto rows = static_cast<std::size_t>(info_.shape[0]);
+    // Refused before a strided view (a broadcast one may be tiny) is copied.
+    const std::size_t rows = checked_row_count(info_.shape[0]);
     const auto* base = static_cast<const char*>(info_.ptr);
     if (rows == 0 || (info_.strides[0] == sizeof(Offset3) && info_.strides[1] == sizeof(double))) {
       rows_ = {reinterpret_cast<const Offset3*>(base), rows};
