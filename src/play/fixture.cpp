@@ -36,30 +36,30 @@ void check_rows(std::size_t positions, std::size_t out) {
 
 }  // namespace
 
-FixtureMap::FixtureMap(const FixtureSpec& spec) : spec_(spec) {
+FixtureMap::FixtureMap(const FixtureProfile& profile) : profile_(profile) {
   const auto valid_range = [](double range) { return std::isfinite(range) && range > 0.0; };
-  if (!valid_range(spec.pan_range_degrees) || !valid_range(spec.tilt_range_degrees)) {
+  if (!valid_range(profile.pan_range_degrees) || !valid_range(profile.tilt_range_degrees)) {
     throw std::invalid_argument("Pan and tilt ranges must be finite and positive");
   }
-  home_pan_ = home_within(spec.home_pan_degrees, spec.pan_range_degrees);
-  home_tilt_ = home_within(spec.home_tilt_degrees, spec.tilt_range_degrees);
-  if (!(spec.size >= 0.0 && spec.size <= 1.0)) {
+  home_pan_ = home_within(profile.home_pan_degrees, profile.pan_range_degrees);
+  home_tilt_ = home_within(profile.home_tilt_degrees, profile.tilt_range_degrees);
+  if (!(profile.size >= 0.0 && profile.size <= 1.0)) {
     throw std::invalid_argument("Size must be finite and within [0, 1]");
   }
-  pan_reach_ = (spec.invert_pan ? -0.5 : 0.5) * spec.size * spec.pan_range_degrees;
-  tilt_reach_ = (spec.invert_tilt ? -0.5 : 0.5) * spec.size * spec.tilt_range_degrees;
+  pan_reach_ = (profile.invert_pan ? -0.5 : 0.5) * profile.size * profile.pan_range_degrees;
+  tilt_reach_ = (profile.invert_tilt ? -0.5 : 0.5) * profile.size * profile.tilt_range_degrees;
 }
 
 PanTilt FixtureMap::angles(const Offset3& position) const {
   check_finite(position);
-  return {std::clamp(home_pan_ + position.x * pan_reach_, 0.0, spec_.pan_range_degrees),
-          std::clamp(home_tilt_ + position.y * tilt_reach_, 0.0, spec_.tilt_range_degrees)};
+  return {std::clamp(home_pan_ + position.x * pan_reach_, 0.0, profile_.pan_range_degrees),
+          std::clamp(home_tilt_ + position.y * tilt_reach_, 0.0, profile_.tilt_range_degrees)};
 }
 
 DmxPanTilt FixtureMap::dmx(const Offset3& position) const {
   const PanTilt a = angles(position);
-  const std::uint16_t pan = dmx_value(a.pan, spec_.pan_range_degrees);
-  const std::uint16_t tilt = dmx_value(a.tilt, spec_.tilt_range_degrees);
+  const std::uint16_t pan = dmx_value(a.pan, profile_.pan_range_degrees);
+  const std::uint16_t tilt = dmx_value(a.tilt, profile_.tilt_range_degrees);
   return {static_cast<std::uint8_t>(pan >> 8), static_cast<std::uint8_t>(pan & 0xFF),
           static_cast<std::uint8_t>(tilt >> 8), static_cast<std::uint8_t>(tilt & 0xFF)};
 }

@@ -26,7 +26,7 @@ struct DmxPanTilt {
   std::uint16_t tilt() const noexcept { return static_cast<std::uint16_t>(tilt_coarse << 8 | tilt_fine); }
 };
 
-struct FixtureSpec {
+struct FixtureProfile {
   double pan_range_degrees = 540.0;
   double tilt_range_degrees = 270.0;
   // Where offset (0, 0) points; the middle of each range by default.
@@ -48,9 +48,9 @@ class FixtureMap {
   // - "Pan and tilt ranges must be finite and positive";
   // - "Home must be finite and within the fixture's range";
   // - "Size must be finite and within [0, 1]".
-  explicit FixtureMap(const FixtureSpec& spec);
+  explicit FixtureMap(const FixtureProfile& profile);
 
-  const FixtureSpec& spec() const noexcept { return spec_; }
+  const FixtureProfile& profile() const noexcept { return profile_; }
 
   // Throw std::invalid_argument "Positions must be finite" for an x or y that
   // is not; z plays no part.
@@ -63,7 +63,7 @@ class FixtureMap {
   void dmx(std::span<const Offset3> positions, std::span<DmxPanTilt> out) const;
 
  private:
-  FixtureSpec spec_;
+  FixtureProfile profile_;
   double home_pan_;
   double home_tilt_;
   double pan_reach_;   // degrees per unit of x, signed by the inversion

@@ -6,6 +6,7 @@
 #include "pipmoves/offset3.hpp"
 #include "pipmoves/play/crossfade.hpp"
 #include "pipmoves/play/pattern_ref.hpp"
+#include "pipmoves/play/pip_step.hpp"
 #include "pipmoves/play/rows.hpp"
 
 namespace pipmoves::play {

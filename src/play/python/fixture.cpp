@@ -61,7 +61,7 @@ void register_fixture(py::module_& m) {
   py::class_<FixtureMap> cls(m, "Fixture");
   cls.def(py::init([](double pan_range_degrees, double tilt_range_degrees, std::optional<double> home_pan_degrees,
                       std::optional<double> home_tilt_degrees, double size, bool invert_pan, bool invert_tilt) {
-            return FixtureMap(FixtureSpec{pan_range_degrees, tilt_range_degrees, home_pan_degrees,
+            return FixtureMap(FixtureProfile{pan_range_degrees, tilt_range_degrees, home_pan_degrees,
                                           home_tilt_degrees, size, invert_pan, invert_tilt});
           }),
           py::arg("pan_range_degrees"), py::arg("tilt_range_degrees"), py::kw_only(),
