@@ -2,9 +2,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <limits>
+#include <sstream>
+#include <vector>
 
 #include "../core/offset_matchers.hpp"
+#include "golden_digests.hpp"
 #include "pipmoves/pack_table.hpp"
 #include "pipmoves/pip.hpp"
 
@@ -37,6 +41,25 @@ TEST(PackTable, EverySamplerReducesBothEndsOfThePipRange) {
     for (std::int32_t pip : {kMin, kMin + 1, kMax - 1, kMax}) {
       ASSERT_TRUE(SameOffset(row.sampler(pipmoves::wrap_pip(pip, p)), row.sampler(pip))) << row.name << " pip " << pip;
     }
+  }
+}
+
+// The generator verified its tables before writing them; this proves that
+// what was compiled in, read through each sampler, is still those tables.
+TEST(PackTable, CompiledTablesMatchTheirGoldenDigests) {
+  std::ifstream in(PIPMOVES_GOLDEN_DIGESTS, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  const auto golden = pipmoves::packgen::parse_golden_digests(text.str());
+  ASSERT_EQ(pack_table().size(), golden.size());
+  for (std::size_t r = 0; r < golden.size(); ++r) {
+    const PackEntry& row = pack_table()[r];
+    std::vector<Offset3> table;
+    for (int i = 0; i < row.period_pips; ++i) {
+      table.push_back(row.sampler(i));
+    }
+    EXPECT_EQ(golden[r].name, row.name);
+    EXPECT_EQ(golden[r].digest, pipmoves::packgen::table_digest(table)) << row.name;
   }
 }
 

@@ -3,21 +3,11 @@
 #include <string>
 #include <string_view>
 
-#include "../../src/packs/authoring/sha256.hpp"
+#include "common/sha256.hpp"
 
 namespace {
 
-using pipmoves::authoring::sha256;
-
-std::string hex(const pipmoves::authoring::Sha256Digest& digest) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned byte : digest) {
-    out += kDigits[byte >> 4];
-    out += kDigits[byte & 0xF];
-  }
-  return out;
-}
+using pipmoves::packs::sha256;
 
 struct Vector {
   std::string message;
@@ -40,7 +30,7 @@ TEST(Sha256, MatchesTheStandardVectors) {
        "d7a8fbb307d7809469ca9abcb0082e4f8d5651e46d3cdb762d02d0bf37c9e592"},
   };
   for (const Vector& v : vectors) {
-    const std::string have = hex(sha256(v.message));
+    const std::string have = pipmoves::packs::to_hex(sha256(v.message));
     EXPECT_EQ(have, v.digest) << "message of " << v.message.size() << " bytes: want " << v.digest << ", have " << have;
   }
 }

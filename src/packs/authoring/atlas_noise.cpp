@@ -9,7 +9,7 @@
 
 #include "atlas_families.hpp"
 #include "atlas_shaping.hpp"
-#include "sha256.hpp"
+#include "common/sha256.hpp"
 
 namespace pipmoves::authoring::atlas {
 namespace {
@@ -22,7 +22,7 @@ constexpr double kDepthHigh = 0.4637;
 // Three numbers in [0, 1) from one control point's digest: the top 53 bits of
 // its first, second and third eight bytes, read big-endian.
 std::array<double, 3> digest_units(const std::string& row, int index) {
-  const Sha256Digest digest = sha256(row + ":" + std::to_string(index));
+  const packs::Sha256Digest digest = packs::sha256(row + ":" + std::to_string(index));
   std::array<double, 3> units{};
   for (std::size_t lane = 0; lane < 3; ++lane) {
     std::uint64_t bits = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <numeric>
 #include <sstream>
@@ -39,30 +40,9 @@ std::string banner(const std::string& command) {
          "\n// from the authoring sources in src/packs/authoring. Do not edit.\n\n";
 }
 
-void write_if_changed(const std::filesystem::path& path, const std::string& text) {
-  {
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-      std::ostringstream current;
-      current << in.rdbuf();
-      if (current.str() == text) {
-        return;
-      }
-    }
-  }
-  std::filesystem::create_directories(path.parent_path());
-  const std::filesystem::path temporary = path.string() + ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary);
-    out << text;
-    if (!out.flush()) {
-      throw std::runtime_error("cannot write " + temporary.string());
-    }
-  }
-  std::filesystem::rename(temporary, path);
-}
-
 bool power_of_two(int n) { return n > 0 && std::has_single_bit(static_cast<unsigned>(n)); }
+
+constexpr std::string_view kTableOpening = "constexpr pipmoves::Offset3 table_";
 
 std::string pack_source(const StoredPack& pack, const std::string& command) {
   std::ostringstream out;
@@ -70,7 +50,7 @@ std::string pack_source(const StoredPack& pack, const std::string& command) {
   out << "#include \"pipmoves/pack_samplers.hpp\"\n#include \"pipmoves/pip.hpp\"\n\n";
   out << "namespace pipmoves_" << pack.name << " {\nnamespace {\n\n";
   for (const StoredRow& row : pack.rows) {
-    out << "constexpr pipmoves::Offset3 table_" << row.name << "[" << row.period << "] = {\n";
+    out << kTableOpening << row.name << "[" << row.period << "] = {\n";
     for (const Offset3& o : row.table) {
       out << "    {" << hex_float(o.x) << ", " << hex_float(o.y) << ", " << hex_float(o.z) << "},\n";
     }
@@ -164,6 +144,55 @@ std::vector<std::uint64_t> sorted_name_index(const std::vector<StoredPack>& pack
   // char_traits<char> compares bytes as unsigned, as memcmp does.
   std::sort(index.begin(), index.end(), [&](std::uint64_t a, std::uint64_t b) { return *names[a] < *names[b]; });
   return index;
+}
+
+void write_if_changed(const std::filesystem::path& path, const std::string& text) {
+  {
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+      std::ostringstream current;
+      current << in.rdbuf();
+      if (current.str() == text) {
+        return;
+      }
+    }
+  }
+  std::filesystem::create_directories(path.parent_path());
+  const std::filesystem::path temporary = path.string() + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary);
+    out << text;
+    if (!out.flush()) {
+      throw std::runtime_error("cannot write " + temporary.string());
+    }
+  }
+  std::filesystem::rename(temporary, path);
+}
+
+EarlierTables read_emitted_tables(const std::filesystem::path& out_dir, const std::vector<std::string>& pack_names) {
+  EarlierTables tables;
+  for (const std::string& pack : pack_names) {
+    std::ifstream in(out_dir / "packs" / (pack + ".cpp"), std::ios::binary);
+    std::string line;
+    std::vector<Offset3>* table = nullptr;
+    while (std::getline(in, line)) {
+      if (line.starts_with(kTableOpening)) {
+        const std::size_t bracket = line.find('[');
+        table = &tables[line.substr(kTableOpening.size(), bracket - kTableOpening.size())];
+      } else if (table != nullptr && line.starts_with("    {")) {
+        // "    {x, y, z}," with each value a hex float.
+        char* end = line.data() + 5;
+        Offset3 o;
+        o.x = std::strtod(end, &end);
+        o.y = std::strtod(end + 1, &end);
+        o.z = std::strtod(end + 1, &end);
+        table->push_back(o);
+      } else {
+        table = nullptr;
+      }
+    }
+  }
+  return tables;
 }
 
 void emit_all(const std::filesystem::path& out_dir, const std::vector<StoredPack>& packs, const std::string& command) {

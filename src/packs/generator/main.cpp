@@ -1,13 +1,25 @@
-// Evaluates every authored pack, rounds and checks each table, and writes the
-// generated sources of the pack tables. Any broken rule fails the build with
-// the row's name; nothing is written then.
+// Evaluates every authored pack, rounds and checks each table, verifies every
+// table against its golden digest and writes the generated sources of the pack
+// tables. Any broken rule or moved table fails the build with the row's name;
+// nothing is written then.
 //
-// usage: pipmoves_packgen --out DIR --data DIR --packs NAME...
+// usage: pipmoves_packgen --root DIR --out DIR --data DIR --digests FILE
+//                         [--rewrite-digests] --packs NAME...
+//
+// --data and --digests are paths inside the source tree, which starts at
+// --root; --out is relative to the working folder. The sources and the
+// manifest are headed by this command without --root, so the heading reads
+// the same on every machine. --rewrite-digests writes the manifest from the
+// tables instead of verifying them.
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,14 +28,18 @@
 #include "pipmoves/procedural.hpp"
 #include "checks.hpp"
 #include "emit.hpp"
+#include "golden_digests.hpp"
 
 namespace {
 
 using namespace pipmoves;
 
 struct Arguments {
+  std::filesystem::path root;
   std::filesystem::path out_dir;
   std::filesystem::path data_dir;
+  std::filesystem::path digests;
+  bool rewrite_digests = false;
   std::vector<std::string> packs;
   std::string command;
 };
@@ -34,9 +50,19 @@ Arguments parse(int argc, char** argv) {
   std::string_view option;
   for (int i = 1; i < argc; ++i) {
     const std::string_view word = argv[i];
-    args.command += " " + std::string(word);
-    if (word.starts_with("--")) {
+    if (option != "--root" && word != "--root") {
+      args.command += " " + std::string(word);
+    }
+    if (word == "--rewrite-digests") {
+      args.rewrite_digests = true;
+      option = {};
+    } else if (word.starts_with("--")) {
       option = word;
+    } else if (option == "--root") {
+      args.root = word;
+      option = {};
+    } else if (option == "--digests") {
+      args.digests = word;
     } else if (option == "--out") {
       args.out_dir = word;
     } else if (option == "--data") {
@@ -47,8 +73,10 @@ Arguments parse(int argc, char** argv) {
       throw std::invalid_argument("unexpected argument '" + std::string(word) + "'");
     }
   }
-  if (args.out_dir.empty() || args.data_dir.empty() || args.packs.empty()) {
-    throw std::invalid_argument("usage: pipmoves_packgen --out DIR --data DIR --packs NAME...");
+  if (args.root.empty() || args.out_dir.empty() || args.data_dir.empty() || args.digests.empty() ||
+      args.packs.empty()) {
+    throw std::invalid_argument(
+        "usage: pipmoves_packgen --root DIR --out DIR --data DIR --digests FILE [--rewrite-digests] --packs NAME...");
   }
   return args;
 }
@@ -62,9 +90,60 @@ authoring::Table evaluate(const authoring::Row& row, const authoring::Sources& s
   return table;
 }
 
+std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    throw std::runtime_error("cannot read " + path.string());
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Verifies every table against the manifest, or rewrites the manifest when
+// asked to; either way says which rows moved.
+bool golden_digests_hold(const Arguments& args, const std::vector<const packgen::StoredRow*>& rows) {
+  const std::filesystem::path manifest = args.root / args.digests;
+  const std::vector<std::string> digests = packgen::row_digests(rows);
+  std::vector<packgen::GoldenDigest> golden;
+  try {
+    golden = packgen::parse_golden_digests(read_file(manifest));
+  } catch (const std::exception& error) {
+    if (!args.rewrite_digests) {
+      throw;
+    }
+    std::cout << "pipmoves_packgen: " << error.what() << "; writing the manifest afresh\n";
+  }
+  std::vector<std::string> moved = packgen::compare_with_golden(golden, rows, digests, {});
+  if (!moved.empty()) {
+    // Only now is it worth reading the tables the last build wrote.
+    moved = packgen::compare_with_golden(golden, rows, digests, packgen::read_emitted_tables(args.out_dir, args.packs));
+  }
+  const std::string shown = args.digests.generic_string();
+  if (args.rewrite_digests) {
+    for (const std::string& change : moved) {
+      std::cout << "pipmoves_packgen: " << change << "\n";
+    }
+    packgen::write_if_changed(manifest, packgen::golden_digests_text(rows, digests, args.command));
+    std::cout << "pipmoves_packgen: rewrote the golden digests in " << shown << " (" << moved.size()
+              << " difference(s)); commit them with the change that moved the rows\n";
+    return true;
+  }
+  if (moved.empty()) {
+    return true;
+  }
+  for (const std::string& fault : moved) {
+    std::cerr << "pipmoves_packgen: " << fault << "\n";
+  }
+  std::cerr << "pipmoves_packgen: " << moved.size() << " difference(s) from the golden digests in " << shown
+            << "; no pack table written. If the change is meant, configure with -DPIPMOVES_REWRITE_DIGESTS=ON,"
+               " build, and commit the manifest with it\n";
+  return false;
+}
+
 int run(const Arguments& args) {
   const auto started = std::chrono::steady_clock::now();
-  const authoring::Sources sources{args.data_dir};
+  const authoring::Sources sources{args.root / args.data_dir};
   std::vector<authoring::Pack> authored = authoring::all_packs();
   std::vector<std::string> faults;
 
@@ -131,6 +210,9 @@ int run(const Arguments& args) {
       std::cerr << "pipmoves_packgen: " << fault << "\n";
     }
     std::cerr << "pipmoves_packgen: " << faults.size() << " broken rule(s); no pack table written\n";
+    return 1;
+  }
+  if (!golden_digests_hold(args, all_rows)) {
     return 1;
   }
   packgen::emit_all(args.out_dir, stored, args.command);

@@ -3,7 +3,7 @@
 #include <bit>
 #include <vector>
 
-namespace pipmoves::authoring {
+namespace pipmoves::packs {
 namespace {
 
 constexpr std::array<std::uint32_t, 64> kRoundConstants{
@@ -86,4 +86,14 @@ Sha256Digest sha256(std::string_view message) {
   return digest;
 }
 
-}  // namespace pipmoves::authoring
+std::string to_hex(const Sha256Digest& digest) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (const std::uint8_t byte : digest) {
+    out += kDigits[byte >> 4];
+    out += kDigits[byte & 0xF];
+  }
+  return out;
+}
+
+}  // namespace pipmoves::packs
