@@ -4,6 +4,7 @@
 
 #include <pybind11/pybind11.h>
 
+#include <cmath>
 #include <string_view>
 
 namespace py = pybind11;
@@ -14,6 +15,11 @@ struct Triple {
   double x = 0.0;
   double y = 0.0;
   double z = 0.0;
+};
+
+// The least a clock's pip_at could be: one multiply and a floor.
+struct Timeline {
+  double pips_per_second = 0.0;
 };
 
 }  // namespace
@@ -30,4 +36,10 @@ PYBIND11_MODULE(pipmoves_bench_floor, m) {
   m.def("triple_named", [](std::string_view name, int pip) {
     return Triple{pip * 0.001, static_cast<double>(name.size()), 0.0};
   });
+  // A method from seconds to a pip, as pipmoves_play.Clock.pip_at is one.
+  py::class_<Timeline>(m, "Timeline")
+      .def(py::init<double>())
+      .def("pip_at", [](const Timeline& t, double seconds) {
+        return static_cast<int>(std::floor(seconds * t.pips_per_second));
+      });
 }

@@ -21,6 +21,12 @@ sys.path[:0] = [str(BUILD / "python"), str(BUILD / "bench")]
 
 import pipmoves  # noqa: E402
 import pipmoves_bench_floor as floor  # noqa: E402
+import pipmoves_play as play  # noqa: E402
+
+try:
+    import numpy as np
+except ImportError:  # numpy is only the benchmarks' peer, never a dependency
+    np = None
 
 CALLS = 200_000
 REPEATS = 7
@@ -37,8 +43,9 @@ def native():
     rows = []
     for name, run in runs.items():
         allocs = run.get("allocs_per_call")
-        rows.append((name, run["real_time"], run["real_time"] / floor_ns,
-                     "" if allocs is None else f"{allocs:.2f}"))
+        # A benchmark that counts items (samples of a block) reports the time of one.
+        ns = 1e9 / run["items_per_second"] if "items_per_second" in run else run["real_time"]
+        rows.append((name, ns, ns / floor_ns, "" if allocs is None else f"{allocs:.2f}"))
     return rows
 
 
@@ -99,6 +106,41 @@ def python_rows():
     return [(name, ns, ns / reference) for name, ns in rows]
 
 
+# ---- playback -----------------------------------------------------------------
+
+BLOCK = 4096
+RENDER = "pipmoves_play.render('lfo_breathe', a, 4096), per sample"
+
+
+def playback_rows():
+    """Whole frames per sample against what a user would write instead, and the
+    per-call costs of a spread and the clock."""
+    name = "lfo_breathe"
+    period = next(row["period_pips"] for row in pipmoves.catalogue() if row["name"] == name)
+    samples = [pipmoves.sample(name, pip).as_tuple() for pip in range(period)]
+    tables = {name: tuple(samples)}
+    blocks = [(a * BLOCK,) for a in range(2000)]
+    rows = [(RENDER, per_call_ns(lambda a: play.render(name, a, BLOCK), blocks) / BLOCK)]
+    if np is not None:
+        table = np.array(samples)
+        rows.append(("numpy: table[np.arange(a, a + 4096) % period], per sample",
+                     per_call_ns(lambda a: table[np.arange(a, a + BLOCK) % period], blocks) / BLOCK))
+    rows.append(("list comprehension over a dict of tuples, per sample",
+                 per_call_ns(lambda a: [tables[name][p % period] for p in range(a, a + BLOCK)], blocks[:200]) / BLOCK))
+    rows.append(("loop of pipmoves.sample(name, p), per sample",
+                 per_call_ns(lambda a: [pipmoves.sample(name, p) for p in range(a, a + BLOCK)], blocks[:40]) / BLOCK))
+    named = [(name, p) for p in range(CALLS)]
+    rows.append(("pipmoves_play.spread('lfo_breathe', pip, 64)",
+                 per_call_ns(lambda n, p: play.spread(n, p, 64), named)))
+    pattern = play.Pattern(name)
+    rows.append(("pipmoves_play.spread(Pattern('lfo_breathe'), pip, 64)",
+                 per_call_ns(lambda p: play.spread(pattern, p, 64), [(p,) for p in range(CALLS)])))
+    seconds = [(i * 0.0013,) for i in range(CALLS)]
+    rows.append(("floor: method f(seconds) -> int", per_call_ns(floor.Timeline(124 * 64 / 60).pip_at, seconds)))
+    rows.append(("pipmoves_play.Clock.pip_at(seconds)", per_call_ns(play.Clock(124.0, 0.25).pip_at, seconds)))
+    return rows
+
+
 # ---- import, size, memory -----------------------------------------------------
 
 def import_ms():
@@ -145,11 +187,30 @@ LOOKUP_GOALS = [
 ]
 
 
+# What playback promises, in the same table; a goal of None is for comparison
+# only, and a denominator of None makes the row an absolute figure.
+PLAYBACK_GOALS = [
+    ("render of a stored pattern, ns per sample", RENDER, None, 3.0),
+    ("numpy indexing / render", "numpy: table[np.arange(a, a + 4096) % period], per sample", RENDER, None),
+    ("dict-of-tuples list comprehension / render", "list comprehension over a dict of tuples, per sample", RENDER, None),
+    ("loop of pipmoves.sample / render", "loop of pipmoves.sample(name, p), per sample", RENDER, None),
+    ("spread of 64 fixtures / one pipmoves.sample", "pipmoves_play.spread('lfo_breathe', pip, 64)",
+     "pipmoves.sample('lfo_breathe', pip)", 3.0),
+    ("Clock.pip_at / floor method f(seconds)", "pipmoves_play.Clock.pip_at(seconds)", "floor: method f(seconds) -> int", 1.2),
+    ("native Clock::pip_at, ns", "play_pip_at/one_tempo", None, 10.0),
+]
+
+
 def lookup_ratios(figures):
     lines = ["", "## Lookup ratios", "", "| ratio | measured | goal |", "|---|---:|---:|"]
     for label, numerator, denominator, goal in LOOKUP_GOALS:
         ratio = figures[numerator] / figures[denominator]
         lines.append(f"| {label} | {ratio:.2f} | {goal:.2f} |")
+    for label, numerator, denominator, goal in PLAYBACK_GOALS:
+        if numerator not in figures or (denominator is not None and denominator not in figures):
+            continue  # numpy is not installed
+        value = figures[numerator] / (1.0 if denominator is None else figures[denominator])
+        lines.append(f"| {label} | {value:.2f} | {'' if goal is None else f'<= {goal:.2f}'} |")
     return lines
 
 
@@ -167,6 +228,11 @@ def main():
     for name, ns, ratio in python_rows():
         figures[name] = ns
         lines.append(f"| {name} | {ns:.1f} | {ratio:.2f} |")
+    lines += ["", "## Playback from Python: per sample of a 4096-row block, or per call", "",
+              "| call | ns |", "|---|---:|"]
+    for name, ns in playback_rows():
+        figures[name] = ns
+        lines.append(f"| {name} | {ns:.2f} |")
     lines += lookup_ratios(figures)
     bare, imported, touched = memory_mb()
     size = pathlib.Path(pipmoves.__file__).stat().st_size / 2**20

@@ -1,6 +1,8 @@
-"""Shows pipmoves at work: a few patterns sampled over one four-beat bar."""
+"""Shows pipmoves at work: a few patterns sampled over one four-beat bar, and
+a fixture fan played on a clock."""
 
 import pipmoves
+import pipmoves_play as play
 
 PATTERNS = ("bounce", "circle", "helix", "clay_background", "flam")
 STEP = pipmoves.PIPS_PER_BEAT // 8  # a thirty-second note
@@ -22,5 +24,23 @@ def main() -> None:
         print(f"{pip:5d}  {beat:4.2f}  " + "  ".join(f"{cell:^22}" for cell in cells))
 
 
+
+def fixture_fan() -> None:
+    """One pattern on eight moving heads in a fan, as the DMX a console sends."""
+    clock = play.Clock(124.0)
+    fixture = play.Fixture(540, 270, size=0.5)
+    print("\na fixture fan: 'circle' on eight moving heads at 124 BPM, every eighth of a beat;")
+    print("pan/tilt as 16-bit DMX (540 degrees of pan, 270 of tilt, half the range in use)\n")
+    header = "  pip  seconds  " + "  ".join(f"{f'fixture {n}':^11}" for n in range(1, 9))
+    print(header)
+    print("-" * len(header))
+    for pip in range(0, pipmoves.PIPS_PER_BEAT + 1, STEP):
+        seconds = clock.seconds_at(pip)
+        channels = memoryview(fixture.dmx(play.spread("circle", clock.pip_at(seconds), 8))).tolist()
+        cells = [f"{pan << 8 | pan_fine:5d}/{tilt << 8 | tilt_fine:<5d}" for pan, pan_fine, tilt, tilt_fine in channels]
+        print(f"{pip:5d}  {seconds:7.4f}  " + "  ".join(cells))
+
+
 if __name__ == "__main__":
     main()
+    fixture_fan()

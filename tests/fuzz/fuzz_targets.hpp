@@ -13,6 +13,11 @@ namespace pipmoves::fuzz {
 void fuzz_sampled_pattern(FuzzedDataProvider& in);
 void fuzz_sampled_recording(FuzzedDataProvider& in);
 void fuzz_pattern_library(FuzzedDataProvider& in);
+// The playback types: the clock (with tap tempo), the fixture mapping, and
+// whole frames of a caller's pattern.
+void fuzz_clock(FuzzedDataProvider& in);
+void fuzz_fixture_map(FuzzedDataProvider& in);
+void fuzz_render(FuzzedDataProvider& in);
 
 // A sample table of 0 to 70000 entries; unit_only keeps every component valid.
 std::vector<Offset3> consume_samples(FuzzedDataProvider& in, bool unit_only);

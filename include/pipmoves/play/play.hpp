@@ -1,0 +1,11 @@
+#pragma once
+
+// Everything a host needs to play patterns as a show.
+#include "pipmoves/play/clock.hpp"
+#include "pipmoves/play/crossfade.hpp"
+#include "pipmoves/play/fixture.hpp"
+#include "pipmoves/play/pattern_ref.hpp"
+#include "pipmoves/play/pip_step.hpp"
+#include "pipmoves/play/render.hpp"
+#include "pipmoves/play/rows.hpp"
+#include "pipmoves/play/spread.hpp"

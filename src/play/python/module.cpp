@@ -1,0 +1,15 @@
+#include <pybind11/pybind11.h>
+
+#include "register.hpp"
+
+PYBIND11_MODULE(pipmoves_play, m) {
+  m.doc() = "Playback for pipmoves: clocks, whole frames, fixture spreads, cross-fades and DMX";
+  // Its classes must be registered before ours take or return them.
+  pybind11::module_::import("pipmoves");
+  pipmoves::play::python::register_rows(m);
+  pipmoves::play::python::register_pattern(m);
+  pipmoves::play::python::register_crossfade(m);
+  pipmoves::play::python::register_render(m);
+  pipmoves::play::python::register_clock(m);
+  pipmoves::play::python::register_fixture(m);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+namespace pipmoves::play::python {
+
+// Each binding file registers one area of the module; the module body calls
+// them so that every class is registered before a signature names it.
+void register_rows(pybind11::module_& m);
+void register_pattern(pybind11::module_& m);
+void register_crossfade(pybind11::module_& m);
+void register_render(pybind11::module_& m);
+void register_clock(pybind11::module_& m);
+void register_fixture(pybind11::module_& m);
+
+}  // namespace pipmoves::play::python
