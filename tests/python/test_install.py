@@ -78,13 +78,13 @@ def check_host_output(text):
 
 def test_native_package_holds_public_headers_libraries_and_descriptions(native_prefix):
     installed = {path.relative_to(native_prefix).as_posix() for path in native_prefix.rglob("*") if path.is_file()}
-    headers = {f"include/pipmoves/{path.name}" for path in (ROOT / "include" / "pipmoves").glob("*.hpp")}
+    headers = {f"include/{path.relative_to(ROOT / 'include').as_posix()}" for path in (ROOT / "include").rglob("*.hpp")}
     headers.add("include/pipmoves/pack_samplers.hpp")
     assert {path for path in installed if path.startswith("include/")} == headers
     libs = {re.sub(r"^lib/([^/]*-linux-gnu/)?", "lib/", path) for path in installed - headers}
     assert libs >= {
         "lib/libpipmoves_procedural.a", "lib/libpipmoves_packs.a", "lib/libpipmoves_core.a",
-        "lib/libpipmoves_user.a", "lib/pkgconfig/pipmoves.pc", "lib/cmake/pipmoves/pipmovesConfig.cmake",
+        "lib/libpipmoves_user.a", "lib/libpipmoves_play_core.a", "lib/pkgconfig/pipmoves.pc", "lib/cmake/pipmoves/pipmovesConfig.cmake",
         "lib/cmake/pipmoves/pipmovesConfigVersion.cmake", "lib/cmake/pipmoves/pipmovesTargets.cmake",
     }
     assert all(path.startswith(("lib/cmake/pipmoves/", "lib/lib", "lib/pkgconfig/")) for path in libs), libs
