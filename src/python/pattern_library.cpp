@@ -27,6 +27,7 @@ void register_pattern_library(py::module_& m) {
     }
     return rows;
   });
+  refuse_second_init(cls);
 }
 
 }  // namespace pipmoves::python

@@ -33,6 +33,7 @@ void register_sampled_pattern(py::module_& m) {
   def_read_only(cls, "description", [](const SampledPattern& p) { return p.info().description; });
   def_read_only(cls, "period_pips", [](const SampledPattern& p) { return p.info().period_pips; });
   cls.def("sample", &SampledPattern::sample, py::arg("pip_count").noconvert());
+  refuse_second_init(cls);
 }
 
 }  // namespace pipmoves::python

@@ -33,6 +33,7 @@ void register_sampled_recording(py::module_& m) {
   def_read_only(cls, "beat_zero_seconds", [](const SampledRecording& r) { return r.beat_zero_seconds(); });
   def_read_only(cls, "start_pip", [](const SampledRecording& r) { return r.start_pip(); });
   cls.def("sample", &SampledRecording::sample, py::arg("pip").noconvert());
+  refuse_second_init(cls);
 }
 
 }  // namespace pipmoves::python
