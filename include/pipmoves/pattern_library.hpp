@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -25,6 +26,10 @@ class PatternLibrary {
   // Consumes the patterns: the accepted ones move into the library. Throws
   // std::invalid_argument on the first rule broken.
   explicit PatternLibrary(std::vector<SampledPattern> patterns);
+  // The same checks in the same order, but the caller's patterns stay as they
+  // are: each accepted one is copied once its own checks have passed, so an
+  // input that a limit refuses is never copied whole.
+  static PatternLibrary copied_from(std::span<const SampledPattern* const> patterns);
 
   // Own patterns first, then the default dispatch; an unknown name throws
   // std::invalid_argument "Unknown pipmove: <name>".
@@ -40,6 +45,8 @@ class PatternLibrary {
     using is_transparent = void;
     std::size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
   };
+
+  void keep(SampledPattern pattern);
 
   std::vector<SampledPattern> patterns_;
   // Each stored pattern's position in patterns_ by name; names are unique, so

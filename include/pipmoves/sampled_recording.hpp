@@ -15,12 +15,31 @@ class SampledRecording {
  public:
   static constexpr std::size_t kMaxValues = std::size_t{1} << 23;
 
+  // A table kept elsewhere, such as a caller's nested lists, read in the
+  // order of the checks: both counts first, then each axis name, then row by
+  // row its length and its values. Nothing is copied before the checks ahead
+  // of it have passed, so a table that a limit refuses is never copied.
+  class Table {
+   public:
+    virtual std::size_t axis_count() const = 0;
+    virtual std::string axis(std::size_t index) const = 0;
+    virtual std::size_t row_count() const = 0;
+    virtual std::size_t row_length(std::size_t row) const = 0;
+    virtual double value(std::size_t row, std::size_t index) const = 0;
+
+   protected:
+    ~Table() = default;
+  };
+
   // Copies the rows, which may live in any contiguous storage, into one flat
   // table. Throws std::invalid_argument on the first rule broken, in this
   // order: recording name, timing, size (from the row count alone, before
   // anything is allocated), axis names, then the rows one after another.
   SampledRecording(std::string name, std::vector<std::string> dimensions,
                    std::span<const std::span<const double>> samples, double bpm, double beat_zero_seconds,
+                   std::int32_t start_pip);
+  // The same checks in the same order, reading the table as they reach it.
+  SampledRecording(std::string name, const Table& table, double bpm, double beat_zero_seconds,
                    std::int32_t start_pip);
 
   const std::string& name() const noexcept { return name_; }

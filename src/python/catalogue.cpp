@@ -1,8 +1,8 @@
 #include <pybind11/pybind11.h>
 
-#include <string_view>
-
+#include "arguments.hpp"
 #include "catalogue_row.hpp"
+#include "name_errors.hpp"
 #include "pipmoves/catalogue.hpp"
 #include "register.hpp"
 
@@ -12,7 +12,10 @@ namespace pipmoves::python {
 
 void register_catalogue(py::module_& m) {
   m.def(
-      "sample", [](std::string_view name, int pip_count) { return pipmoves::sample(name, pip_count); },
+      "sample",
+      [](Name name, Pip pip_count) {
+        return naming_in_errors(name.bytes, [&] { return pipmoves::sample(name.bytes, pip_count.value); });
+      },
       py::arg("name"), py::arg("pip_count"));
   m.def("catalogue", [] {
     py::list rows;

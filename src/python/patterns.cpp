@@ -1,5 +1,6 @@
 #include <pybind11/pybind11.h>
 
+#include "arguments.hpp"
 #include "pipmoves/procedural.hpp"
 #include "register.hpp"
 
@@ -9,7 +10,7 @@ namespace pipmoves::python {
 // literals of the procedural table, so their bytes end in a NUL.
 void register_patterns(pybind11::module_& m) {
   for (const DefaultPattern& pattern : procedural_patterns()) {
-    m.def(pattern.name.data(), pattern.sampler);
+    m.def(pattern.name.data(), [sampler = pattern.sampler](Pip pip) { return sampler(pip.value); });
   }
 }
 

@@ -27,34 +27,70 @@ bool is_exact_copy(const SampledPattern& pattern, const DefaultPattern& standard
   return true;
 }
 
-}  // namespace
-
-PatternLibrary::PatternLibrary(std::vector<SampledPattern> patterns) {
-  if (patterns.size() > kMaxPatterns) {
-    throw std::invalid_argument("Too many patterns");
+// The checks of each input pattern in input order, with what they remember
+// from one pattern to the next. The count is checked before any pattern.
+class Admission {
+ public:
+  explicit Admission(std::size_t count) {
+    if (count > PatternLibrary::kMaxPatterns) {
+      throw std::invalid_argument("Too many patterns");
+    }
   }
-  std::unordered_set<std::string> seen;
-  std::uint64_t total_samples = 0;
-  for (SampledPattern& pattern : patterns) {
+
+  // Throws on the first rule the pattern breaks; false for an exact copy of a
+  // default, which is not stored.
+  bool admits(const SampledPattern& pattern) {
     const CatalogueEntry own = pattern.info();
     if (own.period_pips == 0) {
       throw std::invalid_argument("Empty/moved-from pattern");
     }
-    if (!seen.emplace(own.name).second) {
+    if (!seen_.emplace(own.name).second) {
       throw std::invalid_argument("Duplicate pattern name: " + std::string(own.name));
     }
-    total_samples += own.period_pips;
-    if (total_samples > kMaxTotalSamples) {
+    total_samples_ += own.period_pips;
+    if (total_samples_ > PatternLibrary::kMaxTotalSamples) {
       throw std::invalid_argument("Pattern pack is too large");
     }
     const DefaultPattern* standard = find_default(own.name);
     if (standard == nullptr) {
-      positions_.emplace(own.name, static_cast<std::uint32_t>(patterns_.size()));
-      patterns_.push_back(std::move(pattern));
-    } else if (!is_exact_copy(pattern, *standard)) {
+      return true;
+    }
+    if (!is_exact_copy(pattern, *standard)) {
       throw std::invalid_argument("Cannot override default pattern: " + std::string(own.name));
     }
+    return false;
   }
+
+ private:
+  std::unordered_set<std::string> seen_;
+  std::uint64_t total_samples_ = 0;
+};
+
+}  // namespace
+
+PatternLibrary::PatternLibrary(std::vector<SampledPattern> patterns) {
+  Admission admission(patterns.size());
+  for (SampledPattern& pattern : patterns) {
+    if (admission.admits(pattern)) {
+      keep(std::move(pattern));
+    }
+  }
+}
+
+PatternLibrary PatternLibrary::copied_from(std::span<const SampledPattern* const> patterns) {
+  Admission admission(patterns.size());
+  PatternLibrary library(std::vector<SampledPattern>{});
+  for (const SampledPattern* pattern : patterns) {
+    if (admission.admits(*pattern)) {
+      library.keep(*pattern);
+    }
+  }
+  return library;
+}
+
+void PatternLibrary::keep(SampledPattern pattern) {
+  positions_.emplace(pattern.info().name, static_cast<std::uint32_t>(patterns_.size()));
+  patterns_.push_back(std::move(pattern));
 }
 
 Offset3 PatternLibrary::sample(std::string_view name, int pip) const {

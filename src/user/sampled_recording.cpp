@@ -29,30 +29,49 @@ bool valid_size(std::size_t axes, std::size_t rows, std::int32_t start_pip) noex
   return std::int64_t{start_pip} + static_cast<std::int64_t>(rows) < kPipLimit;
 }
 
+// Rows held in contiguous storage, as native callers pass them.
+class SpanTable final : public SampledRecording::Table {
+ public:
+  SpanTable(const std::vector<std::string>& axes, std::span<const std::span<const double>> rows) noexcept
+      : axes_(axes), rows_(rows) {}
+  std::size_t axis_count() const override { return axes_.size(); }
+  std::string axis(std::size_t index) const override { return axes_[index]; }
+  std::size_t row_count() const override { return rows_.size(); }
+  std::size_t row_length(std::size_t row) const override { return rows_[row].size(); }
+  double value(std::size_t row, std::size_t index) const override { return rows_[row][index]; }
+
+ private:
+  const std::vector<std::string>& axes_;
+  std::span<const std::span<const double>> rows_;
+};
+
 }  // namespace
 
 SampledRecording::SampledRecording(std::string name, std::vector<std::string> dimensions,
                                    std::span<const std::span<const double>> samples, double bpm,
                                    double beat_zero_seconds, std::int32_t start_pip)
-    : name_(std::move(name)),
-      dimensions_(std::move(dimensions)),
-      bpm_(bpm),
-      beat_zero_seconds_(beat_zero_seconds),
-      start_pip_(start_pip) {
+    : SampledRecording(std::move(name), SpanTable(dimensions, samples), bpm, beat_zero_seconds, start_pip) {}
+
+SampledRecording::SampledRecording(std::string name, const Table& table, double bpm, double beat_zero_seconds,
+                                   std::int32_t start_pip)
+    : name_(std::move(name)), bpm_(bpm), beat_zero_seconds_(beat_zero_seconds), start_pip_(start_pip) {
   if (!detail::is_identifier(name_)) {
     throw std::invalid_argument("Invalid identifier");
   }
   if (!valid_timing(bpm_, beat_zero_seconds_)) {
     throw std::invalid_argument("A finite positive BPM and beat origin are required");
   }
-  const std::size_t axes = dimensions_.size();
-  if (!valid_size(axes, samples.size(), start_pip_)) {
+  const std::size_t axes = table.axis_count();
+  const std::size_t rows = table.row_count();
+  if (!valid_size(axes, rows, start_pip_)) {
     throw std::invalid_argument("Empty recording or recording resource limit exceeded");
   }
-  // The views borrow dimensions_, which no longer changes.
+  // The views borrow dimensions_, reserved once so that it never moves.
+  dimensions_.reserve(axes);
   std::unordered_set<std::string_view> seen;
   seen.reserve(axes);
-  for (const std::string& axis : dimensions_) {
+  for (std::size_t a = 0; a < axes; ++a) {
+    std::string& axis = dimensions_.emplace_back(table.axis(a));
     if (!detail::is_identifier(axis)) {
       throw std::invalid_argument("Invalid identifier");
     }
@@ -60,12 +79,13 @@ SampledRecording::SampledRecording(std::string name, std::vector<std::string> di
       throw std::invalid_argument("Duplicate axis");
     }
   }
-  values_.reserve(samples.size() * axes);
-  for (const std::span<const double> row : samples) {
-    if (row.size() != axes) {
+  values_.reserve(rows * axes);
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (table.row_length(r) != axes) {
       throw std::invalid_argument("Ragged recording");
     }
-    for (const double v : row) {
+    for (std::size_t a = 0; a < axes; ++a) {
+      const double v = table.value(r, a);
       if (!detail::is_unit_value(v)) {
         throw std::invalid_argument("Invalid sample");
       }

@@ -183,6 +183,24 @@ void check_library(const PatternLibrary& library, const std::vector<const Known*
   }
 }
 
+// A name that no pattern has, with bytes that are not UTF-8 and NULs among
+// them, fails with the fixed text and the name; what() carries the name up to
+// its first NUL, which the Python module relies on to report it whole.
+void check_unknown_names(FuzzedDataProvider& in) {
+  static constexpr std::string_view kBytes("bounce\0\xff\xc3\xa9x", 11);
+  std::string name = in.ConsumeBool() ? std::string("bounce") : std::string();
+  for (std::size_t i = in.ConsumeIntegralInRange<std::size_t>(1, 6); i > 0; --i) {
+    name += kBytes[in.ConsumeIntegralInRange<std::size_t>(0, kBytes.size() - 1)];
+  }
+  if (find_default(name) != nullptr) {
+    return;
+  }
+  const Outcome want = invalid("Unknown pipmove: " + name.substr(0, name.find('\0')));
+  expect(outcome_of([&] { (void)pipmoves::sample(name, 0); }), want, "sample of a name with odd bytes");
+  const PatternLibrary empty(std::vector<SampledPattern>{});
+  expect(outcome_of([&] { (void)empty.sample(name, 0); }), want, "library sample of a name with odd bytes");
+}
+
 }  // namespace
 
 void fuzz_pattern_library(FuzzedDataProvider& in) {
@@ -232,14 +250,30 @@ void fuzz_pattern_library(FuzzedDataProvider& in) {
     }
   }
 
+  // The same patterns lent instead of handed over: the same outcome, and the
+  // lent ones stay as they were.
+  const std::vector<SampledPattern> kept = patterns;
+  std::vector<const SampledPattern*> lent;
+  for (const SampledPattern& pattern : kept) {
+    lent.push_back(&pattern);
+  }
+
   std::vector<const Known*> stored;
   const Outcome want = expected_outcome(known, stored);
   std::optional<PatternLibrary> library;
   expect(outcome_of([&] { library.emplace(std::move(patterns)); }), want,
          "PatternLibrary of " + std::to_string(known.size()) + " patterns");
+  std::optional<PatternLibrary> copied;
+  expect(outcome_of([&] { copied.emplace(PatternLibrary::copied_from(lent)); }), want,
+         "PatternLibrary copied from " + std::to_string(known.size()) + " patterns");
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    require(kept[i].info().period_pips == known[i].samples.size(), "lent pattern " + std::to_string(i) + " changed");
+  }
   if (library) {
     check_library(*library, stored, in);
+    check_library(*copied, stored, in);
   }
+  check_unknown_names(in);
 }
 
 }  // namespace pipmoves::fuzz

@@ -64,6 +64,39 @@ Outcome expected_outcome(const Arguments& a) {
   return {};
 }
 
+// The same arguments as a table read piece by piece, which fails the run if
+// the recording reads anything its checks have not yet let through: an axis
+// or a row before both counts, a value before its row's length matched.
+class WatchedTable final : public SampledRecording::Table {
+ public:
+  explicit WatchedTable(const Arguments& a) : a_(a) {}
+  std::size_t axis_count() const override { return counted_axes_ = true, a_.axes.size(); }
+  std::size_t row_count() const override { return counted_rows_ = true, a_.rows.size(); }
+  std::string axis(std::size_t index) const override {
+    require(counted_axes_ && counted_rows_, "axis name read before the counts");
+    read_anything_ = true;
+    return a_.axes[index];
+  }
+  std::size_t row_length(std::size_t row) const override {
+    require(counted_axes_ && counted_rows_, "row read before the counts");
+    read_anything_ = true;
+    row_ = row;
+    return a_.rows[row].size();
+  }
+  double value(std::size_t row, std::size_t index) const override {
+    require(row == row_ && a_.rows[row].size() == a_.axes.size(), "value read before its row's length passed");
+    return a_.rows[row][index];
+  }
+  bool read_anything() const { return read_anything_; }
+
+ private:
+  const Arguments& a_;
+  mutable bool counted_axes_ = false;
+  mutable bool counted_rows_ = false;
+  mutable bool read_anything_ = false;
+  mutable std::size_t row_ = SIZE_MAX;
+};
+
 void check_sample(const SampledRecording& r, const Arguments& a, std::int32_t pip) {
   std::vector<double> have;
   const Outcome outcome = outcome_of([&] { have = r.sample(pip); });
@@ -202,6 +235,20 @@ void fuzz_sampled_recording(FuzzedDataProvider& in) {
              " rows from " + std::to_string(a.start_pip) + ")");
   if (recording) {
     check_recording(*recording, a, in);
+  }
+
+  const WatchedTable table(a);
+  std::optional<SampledRecording> from_table;
+  const Outcome want = expected_outcome(a);
+  expect(outcome_of([&] { from_table.emplace(a.name, table, a.bpm, a.beat_zero_seconds, a.start_pip); }), want,
+         "SampledRecording from a table");
+  const bool refused_before_the_table = want.message == "Invalid identifier" && !is_name(a.name);
+  const bool refused_by_counts = want.message == "A finite positive BPM and beat origin are required" ||
+                                 want.message == "Empty recording or recording resource limit exceeded";
+  require(!(refused_before_the_table || refused_by_counts) || !table.read_anything(),
+          "table read although the name, timing or counts refused it");
+  if (from_table) {
+    check_recording(*from_table, a, in);
   }
 }
 

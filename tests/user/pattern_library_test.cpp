@@ -394,4 +394,32 @@ TEST(PatternLibrary, LeavesCopiedInputUntouched) {
   EXPECT_TRUE(SameOffset(given[0].sample(1), library.sample("a", 1)));
 }
 
+TEST(PatternLibrary, CopiedFromChecksLikeTheConsumingConstructor) {
+  const SampledPattern big = ramp("big", SampledPattern::kMaxSamples);
+  const SampledPattern gone = moved_from();
+  const struct {
+    const char* what;
+    std::vector<const SampledPattern*> lent;
+    std::string want;
+  } cases[] = {
+      {"count before anything else", std::vector<const SampledPattern*>(1025, &gone), kTooMany},
+      {"duplicate", {&big, &big}, "Duplicate pattern name: big"},
+      {"moved-from", {&gone}, kMovedFrom},
+  };
+  for (const auto& c : cases) {
+    EXPECT_TRUE(ThrowsExactly<std::invalid_argument>([&] { PatternLibrary::copied_from(c.lent); }, c.want)) << c.what;
+  }
+}
+
+TEST(PatternLibrary, CopiedFromLeavesTheLentPatternsWhole) {
+  const SampledPattern mine = ramp("mine", 3);
+  const SampledPattern sway = default_copy("sway");
+  const std::vector<const SampledPattern*> lent = {&mine, &sway};
+  const PatternLibrary library = PatternLibrary::copied_from(lent);
+  EXPECT_EQ(defaults().size() + 1, library.catalogue().size());
+  EXPECT_EQ(3, mine.info().period_pips);
+  EXPECT_EQ("sway", sway.info().name);
+  EXPECT_TRUE(SameOffset(mine.sample(-1), library.sample("mine", -1)));
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <span>
@@ -291,6 +292,58 @@ TEST(SampledRecording, ChecksRunInOrder) {
   };
   for (const FaultCase& c : cases) {
     expect_refused(c);
+  }
+}
+
+// Claims whatever counts and lengths a case gives, holds 0.5 everywhere but
+// where told, and logs every read: "a0" an axis name, "l1" a row length,
+// "v1.0" a value.
+class LoggedTable final : public SampledRecording::Table {
+ public:
+  LoggedTable(std::size_t axes, std::vector<std::size_t> lengths, double odd_value = 0.5)
+      : axes_(axes), lengths_(std::move(lengths)), odd_value_(odd_value) {}
+  std::size_t axis_count() const override { return axes_; }
+  std::string axis(std::size_t index) const override { return note("a", index), "a" + std::to_string(index); }
+  std::size_t row_count() const override { return lengths_.size(); }
+  std::size_t row_length(std::size_t row) const override { return note("l", row), lengths_[row]; }
+  double value(std::size_t row, std::size_t index) const override {
+    note("v", row, index);
+    return row == 0 && index == 1 ? odd_value_ : 0.5;
+  }
+  const std::string& log() const { return log_; }
+
+ private:
+  void note(const char* what, std::size_t i, std::size_t j = SIZE_MAX) const {
+    log_ += what + std::to_string(i) + (j == SIZE_MAX ? "" : "." + std::to_string(j)) + " ";
+  }
+  std::size_t axes_;
+  std::vector<std::size_t> lengths_;
+  double odd_value_;
+  mutable std::string log_;
+};
+
+TEST(SampledRecording, ReadsATableOnlyAsFarAsItsChecksReach) {
+  const std::size_t huge = std::size_t{1} << 40;
+  const struct {
+    const char* what;
+    LoggedTable table;
+    const char* want;
+    const char* reads;
+  } cases[] = {
+      {"too many axes", LoggedTable(huge, {2}), kBadSize, ""},
+      {"too many rows", LoggedTable(2, std::vector<std::size_t>(SampledRecording::kMaxValues, 2)), kBadSize, ""},
+      {"ragged first row", LoggedTable(2, {huge, 2}), kRagged, "a0 a1 l0 "},
+      {"bad value before a ragged row", LoggedTable(2, {2, huge}, 2.0), kBadSample, "a0 a1 l0 v0.0 v0.1 "},
+      {"whole table", LoggedTable(2, {2, 2}), nullptr, "a0 a1 l0 v0.0 v0.1 l1 v1.0 v1.1 "},
+  };
+  for (const auto& c : cases) {
+    const auto build = [&] { SampledRecording("take", c.table, 120.0, 0.0, 0); };
+    if (c.want == nullptr) {
+      EXPECT_NO_THROW(build()) << c.what;
+    } else {
+      EXPECT_TRUE(ThrowsExactly<std::invalid_argument>(build, c.want)) << c.what;
+    }
+    EXPECT_EQ(c.reads, c.table.log()) << c.what;
   }
 }
 
