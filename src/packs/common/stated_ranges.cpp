@@ -5,21 +5,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "split.hpp"
+
 namespace pipmoves::packs {
 namespace {
-
-std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
-  std::vector<std::string_view> parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = text.find(separator, start);
-    parts.push_back(text.substr(start, end - start));
-    if (end == std::string_view::npos) {
-      return parts;
-    }
-    start = end + separator.size();
-  }
-}
 
 PrintedValue parse_value(std::string_view text, std::string_view clause) {
   const std::string owned(text);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "common/sha256.hpp"
+#include "common/split.hpp"
 
 namespace pipmoves::packgen {
 namespace {
@@ -27,19 +28,6 @@ std::string twelve_places(double v) {
 }
 
 double component(const Offset3& o, int axis) { return axis == 0 ? o.x : axis == 1 ? o.y : o.z; }
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = text.find(separator, start);
-    parts.push_back(text.substr(start, end - start));
-    if (end == std::string_view::npos) {
-      return parts;
-    }
-    start = end + 1;
-  }
-}
 
 bool lower_hex_digest(std::string_view text) {
   return text.size() == 64 &&
@@ -113,14 +101,14 @@ std::vector<std::string> row_digests(const std::vector<const StoredRow*>& rows) 
 std::vector<GoldenDigest> parse_golden_digests(std::string_view text) {
   std::vector<GoldenDigest> golden;
   std::set<std::string_view> names;
-  const std::vector<std::string_view> lines = split(text, '\n');
+  const std::vector<std::string_view> lines = packs::split(text, "\n");
   for (std::size_t n = 0; n < lines.size(); ++n) {
     const std::string_view line = lines[n];
     if (line.starts_with('#') || (line.empty() && n + 1 == lines.size())) {
       continue;
     }
     const std::string where = "golden digests line " + std::to_string(n + 1) + ": ";
-    const std::vector<std::string_view> fields = split(line, ' ');
+    const std::vector<std::string_view> fields = packs::split(line, " ");
     if (fields.size() != 3) {
       throw std::invalid_argument(where + "not 'NAME PERIOD DIGEST'");
     }
