@@ -12,4 +12,9 @@ constexpr std::int32_t advance_pip(std::int32_t pip, std::int64_t steps, std::in
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(pip) + offset);
 }
 
+// The pip a position counted without wrapping falls on.
+constexpr std::int32_t pip_of_position(std::int64_t position) noexcept {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(position)));
+}
+
 }  // namespace pipmoves::play

@@ -8,4 +8,5 @@
 #include "pipmoves/play/pip_step.hpp"
 #include "pipmoves/play/render.hpp"
 #include "pipmoves/play/rows.hpp"
+#include "pipmoves/play/show.hpp"
 #include "pipmoves/play/spread.hpp"

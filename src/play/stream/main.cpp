@@ -1,0 +1,160 @@
+// pipmoves-play: plays patterns as a show and streams it to other programs.
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <exception>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "beat_source.hpp"
+#include "options.hpp"
+#include "osc_sender.hpp"
+#include "pipmoves/play/show.hpp"
+#include "streamer.hpp"
+
+#ifdef PIPMOVES_WITH_LINK
+#include "link_tempo.hpp"
+#endif
+
+namespace {
+
+using namespace pipmoves::play;
+using namespace pipmoves::play::stream;
+
+constexpr std::string_view kUsage =
+    "usage: pipmoves-play stream [OPTIONS] PATTERN | BEAT:PATTERN[:FADE] ...\n"
+    "       pipmoves-play stream --help\n";
+
+std::atomic<bool> stop_requested{false};
+
+extern "C" void request_stop(int) { stop_requested.store(true); }
+
+Show show_of(const StreamOptions& options) {
+  std::vector<Cue> cues;
+  cues.reserve(options.cues.size());
+  for (const CueText& cue : options.cues) {
+    cues.push_back(Cue{cue.start_pip, PatternRef::named(cue.pattern), cue.fade_pips});
+  }
+  return Show(std::move(cues), options.spread, options.easing);
+}
+
+std::optional<FixtureMap> map_of(const StreamOptions& options) {
+  if (!options.profile) {
+    return std::nullopt;
+  }
+  return FixtureMap(*options.profile);
+}
+
+// Reads Enter presses from the terminal as taps until the stream stops.
+void read_taps(TappedTempo& tempo, std::chrono::steady_clock::time_point start) {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  char buffer[256];
+  while (!stop_requested.load()) {
+    if (poll(&input, 1, 50) <= 0) {
+      continue;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got <= 0) {
+      return;  // the terminal is gone: the tempo stays as tapped
+    }
+    for (ssize_t i = 0; i < got; ++i) {
+      if (buffer[i] != '\n') {
+        continue;
+      }
+      if (const auto bpm = tempo.tap(std::chrono::duration<double>(now - start).count())) {
+        std::cerr << "pipmoves-play: tapped " << *bpm << " BPM\n";
+      }
+    }
+  }
+}
+
+int play_show(const StreamOptions& options) {
+  const Show show = show_of(options);
+  OscSender sender(options.host, options.port, options.prefix, options.fixtures, map_of(options));
+  const StreamPace pace{options.frame_rate, options.frames, options.fixtures};
+  // The stream's first frame, its taps and its Link timeline share one origin.
+  const auto start = std::chrono::steady_clock::now();
+  // Every source checks its tempo here, before anything is announced.
+  std::unique_ptr<BeatSource> beats;
+  TappedTempo* tapped = nullptr;
+#ifdef PIPMOVES_WITH_LINK
+  std::unique_ptr<ableton::Link> link;
+#endif
+  switch (options.tempo) {
+    case TempoFrom::fixed:
+      beats = std::make_unique<FixedTempo>(options.bpm);
+      break;
+    case TempoFrom::tap:
+      beats = std::make_unique<TappedTempo>(options.bpm);
+      tapped = static_cast<TappedTempo*>(beats.get());
+      break;
+    case TempoFrom::link:
+#ifdef PIPMOVES_WITH_LINK
+      static_cast<void>(Clock(options.bpm));  // the tempo check of the other sources
+      link = std::make_unique<ableton::Link>(options.bpm);
+      link->enable(true);
+      beats = std::make_unique<LinkTempo>(*link, start);
+      break;
+#else
+      throw std::logic_error("--link was taken without Ableton Link");
+#endif
+  }
+
+  std::signal(SIGINT, request_stop);
+  std::signal(SIGTERM, request_stop);
+  std::cerr << "pipmoves-play: streaming to " << options.host << ":" << options.port << " at "
+            << options.frame_rate << " frames a second; Ctrl-C stops\n";
+  std::thread taps;
+  if (tapped != nullptr) {
+    std::cerr << "pipmoves-play: press Enter on each beat to tap the tempo\n";
+    taps = std::thread(read_taps, std::ref(*tapped), start);
+  }
+  const std::int64_t sent = play_stream(show, *beats, sender, pace, start, stop_requested, std::cerr);
+  stop_requested.store(true);
+  if (taps.joinable()) {
+    taps.join();
+  }
+  std::cerr << "pipmoves-play: sent " << sent << " frames\n";
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  if (args.empty() || args.front() == "-h" || args.front() == "--help") {
+    std::cout << kUsage;
+    return args.empty() ? 2 : 0;
+  }
+  if (args.front() != "stream") {
+    std::cerr << "pipmoves-play: unknown command '" << args.front() << "'\n" << kUsage;
+    return 2;
+  }
+  StreamOptions options;
+  try {
+    options = parse_stream_options(std::span(args).subspan(1));
+  } catch (const std::invalid_argument& error) {
+    std::cerr << "pipmoves-play stream: " << error.what() << "\nTry 'pipmoves-play stream --help'.\n";
+    return 2;
+  }
+  if (options.help) {
+    std::cout << stream_usage();
+    return 0;
+  }
+  try {
+    return play_show(options);
+  } catch (const std::exception& error) {
+    std::cerr << "pipmoves-play stream: " << error.what() << "\n";
+    return 1;
+  }
+}

@@ -1,0 +1,194 @@
+#include "options.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "pipmoves/pip.hpp"
+
+namespace pipmoves::play::stream {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: pipmoves-play stream [OPTIONS] PATTERN\n"
+    "       pipmoves-play stream [OPTIONS] BEAT:PATTERN[:FADE] ...\n"
+    "\n"
+    "Plays a pattern, or cues of patterns each from a beat on and faded in over\n"
+    "FADE beats, on a row of fixtures, sending every frame as OSC over UDP: the\n"
+    "pip shown at PREFIX/pip, then one message a fixture at PREFIX/fixture/N (N\n"
+    "from 1) with x, y, z, and with a fixture profile also pan and tilt in\n"
+    "degrees and their 16-bit DMX values.\n"
+    "Stops after --frames frames, or on Ctrl-C.\n"
+    "\n"
+    "  --host HOST        receiver (default 127.0.0.1)\n"
+    "  --port PORT        receiver's UDP port (default 9000)\n"
+    "  --prefix PATH      OSC address prefix (default /pipmoves)\n"
+    "  --rate HZ          frames a second, up to 1000 (default 44)\n"
+    "  --frames N         stop after N frames\n"
+    "  --bpm BPM          tempo (default 120)\n"
+    "  --tap              tap the tempo with Enter at the terminal\n"
+    "  --link             follow an Ableton Link session's tempo and bars\n"
+    "  --fixtures N       fixtures in the row (default 1)\n"
+    "  --phase-step PIPS  lag between neighbouring fixtures (default: fanned\n"
+    "                     out evenly over the pattern's period)\n"
+    "  --from-centre      phases grow from the centre outwards\n"
+    "  --alternate WHAT   none, reverse or mirror_x on every other fixture\n"
+    "  --easing NAME      linear, smoothstep, smootherstep or sine (default\n"
+    "                     smoothstep) for fades\n"
+    "  --profile          add pan, tilt and DMX for a default moving head\n"
+    "  --pan-range DEG    pan travel (default 540; implies --profile)\n"
+    "  --tilt-range DEG   tilt travel (default 270; implies --profile)\n"
+    "  --size SHARE       share of each travel the pattern uses, 0 to 1\n"
+    "  --invert-pan, --invert-tilt\n";
+
+// At most this many fixtures, frames a second and beats into a show.
+constexpr std::size_t kMaxFixtures = 4096;
+constexpr double kMaxFrameRate = 1000.0;
+constexpr double kMaxCueBeat = 1e9;
+
+[[noreturn]] void fail(const std::string& message) { throw std::invalid_argument(message); }
+
+double number(std::string_view option, std::string_view text) {
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+    fail(std::string(option) + " needs a number, not '" + std::string(text) + "'");
+  }
+  return value;
+}
+
+std::int64_t whole(std::string_view option, std::string_view text, std::int64_t low, std::int64_t high) {
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    fail(std::string(option) + " needs a whole number from " + std::to_string(low) + " to " +
+         std::to_string(high) + ", not '" + std::string(text) + "'");
+  }
+  return value;
+}
+
+// Beats to whole pips, refusing a beat between two pips.
+std::int64_t beats_to_pips(std::string_view what, std::string_view text) {
+  const double beats = number(what, text);
+  const double pips = beats * PIPS_PER_BEAT;
+  if (beats < 0.0 || beats > kMaxCueBeat || pips != std::floor(pips)) {
+    fail(std::string(what) + " must be a beat from 0 on that falls on a whole pip (a 64th of a beat), not '" +
+         std::string(text) + "'");
+  }
+  return static_cast<std::int64_t>(pips);
+}
+
+CueText cue(std::string_view text) {
+  const std::size_t first = text.find(':');
+  if (first == std::string_view::npos) {
+    return CueText{0, std::string(text), 0};
+  }
+  const std::size_t second = text.find(':', first + 1);
+  CueText parsed;
+  parsed.start_pip = beats_to_pips("A cue's beat", text.substr(0, first));
+  parsed.pattern = std::string(text.substr(first + 1, second == std::string_view::npos ? second : second - first - 1));
+  if (second != std::string_view::npos) {
+    const std::int64_t fade = beats_to_pips("A cue's fade", text.substr(second + 1));
+    if (fade > std::numeric_limits<std::int32_t>::max()) {
+      fail("A cue's fade is too long: '" + std::string(text) + "'");
+    }
+    parsed.fade_pips = static_cast<std::int32_t>(fade);
+  }
+  if (parsed.pattern.empty()) {
+    fail("A cue needs a pattern's name: '" + std::string(text) + "'");
+  }
+  return parsed;
+}
+
+FixtureProfile& profile(StreamOptions& options) {
+  if (!options.profile) {
+    options.profile.emplace();
+  }
+  return *options.profile;
+}
+
+}  // namespace
+
+std::string_view stream_usage() noexcept { return kUsage; }
+
+StreamOptions parse_stream_options(std::span<const std::string_view> args) {
+  StreamOptions options;
+  bool single = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const auto value = [&]() -> std::string_view {
+      if (i + 1 >= args.size()) {
+        fail(std::string(arg) + " needs a value");
+      }
+      return args[++i];
+    };
+    if (arg == "-h" || arg == "--help") {
+      options.help = true;
+    } else if (arg == "--host") {
+      options.host = std::string(value());
+    } else if (arg == "--port") {
+      options.port = std::to_string(whole(arg, value(), 1, 65535));
+    } else if (arg == "--prefix") {
+      options.prefix = std::string(value());
+    } else if (arg == "--rate") {
+      options.frame_rate = number(arg, value());
+      if (options.frame_rate <= 0.0 || options.frame_rate > kMaxFrameRate) {
+        fail("--rate must be above 0 and at most 1000 frames a second");
+      }
+    } else if (arg == "--frames") {
+      options.frames = whole(arg, value(), 1, std::numeric_limits<std::int64_t>::max());
+    } else if (arg == "--bpm") {
+      options.bpm = number(arg, value());
+    } else if (arg == "--tap") {
+      options.tempo = TempoFrom::tap;
+    } else if (arg == "--link") {
+#ifndef PIPMOVES_WITH_LINK
+      fail("--link needs a build with Ableton Link, and this one has none");
+#endif
+      options.tempo = TempoFrom::link;
+    } else if (arg == "--fixtures") {
+      options.fixtures = static_cast<std::size_t>(whole(arg, value(), 1, kMaxFixtures));
+    } else if (arg == "--phase-step") {
+      options.spread.phase_step = static_cast<std::int32_t>(
+          whole(arg, value(), std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    } else if (arg == "--from-centre") {
+      options.spread.from_centre = true;
+    } else if (arg == "--alternate") {
+      options.spread.alternate = alternation_named(value());
+    } else if (arg == "--easing") {
+      options.easing = easing_named(value());
+    } else if (arg == "--profile") {
+      profile(options);
+    } else if (arg == "--pan-range") {
+      profile(options).pan_range_degrees = number(arg, value());
+    } else if (arg == "--tilt-range") {
+      profile(options).tilt_range_degrees = number(arg, value());
+    } else if (arg == "--size") {
+      profile(options).size = number(arg, value());
+    } else if (arg == "--invert-pan") {
+      profile(options).invert_pan = true;
+    } else if (arg == "--invert-tilt") {
+      profile(options).invert_tilt = true;
+    } else if (arg.starts_with("-") && arg.find(':') == std::string_view::npos) {
+      fail("Unknown option " + std::string(arg));
+    } else {
+      CueText next = cue(arg);
+      single = single || arg.find(':') == std::string_view::npos;
+      options.cues.push_back(std::move(next));
+    }
+  }
+  if (options.help) {
+    return options;
+  }
+  if (options.cues.empty()) {
+    fail("Name a pattern, or cues as BEAT:PATTERN[:FADE]");
+  }
+  if (single && options.cues.size() > 1) {
+    fail("With more than one pattern, give each its beat as BEAT:PATTERN[:FADE]");
+  }
+  return options;
+}
+
+}  // namespace pipmoves::play::stream

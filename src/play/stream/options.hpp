@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pipmoves/play/crossfade.hpp"
+#include "pipmoves/play/fixture.hpp"
+#include "pipmoves/play/spread.hpp"
+
+namespace pipmoves::play::stream {
+
+// A cue as typed: a pattern's name from a beat on, faded in over some beats.
+struct CueText {
+  std::int64_t start_pip = 0;
+  std::string pattern;
+  std::int32_t fade_pips = 0;
+};
+
+enum class TempoFrom : std::uint8_t { fixed, tap, link };
+
+// Everything `pipmoves-play stream` is told on its command line.
+struct StreamOptions {
+  std::vector<CueText> cues;
+  std::size_t fixtures = 1;
+  Spread spread;
+  Easing easing = Easing::smoothstep;
+  double bpm = 120.0;
+  TempoFrom tempo = TempoFrom::fixed;
+  std::string host = "127.0.0.1";
+  std::string port = "9000";
+  std::string prefix = "/pipmoves";
+  double frame_rate = 44.0;
+  std::optional<std::int64_t> frames;
+  std::optional<FixtureProfile> profile;
+  bool help = false;
+};
+
+// The usage text, ending in a newline.
+std::string_view stream_usage() noexcept;
+
+// The options after the word `stream`. Throws std::invalid_argument with a
+// message naming the option or argument at fault; tempo and profile values
+// are checked again where they are used.
+StreamOptions parse_stream_options(std::span<const std::string_view> args);
+
+}  // namespace pipmoves::play::stream

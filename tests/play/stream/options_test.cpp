@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "options.hpp"
+
+namespace pipmoves::play::stream {
+namespace {
+
+StreamOptions parsed(std::vector<std::string_view> args) { return parse_stream_options(args); }
+
+std::string refusal(std::vector<std::string_view> args) {
+  try {
+    parse_stream_options(args);
+  } catch (const std::invalid_argument& error) {
+    return error.what();
+  }
+  return "(accepted)";
+}
+
+TEST(StreamOptions, OnePatternPlaysFromTheStartWithTheDefaults) {
+  const StreamOptions options = parsed({"bounce"});
+  ASSERT_EQ(1u, options.cues.size());
+  EXPECT_EQ("bounce", options.cues[0].pattern);
+  EXPECT_EQ(0, options.cues[0].start_pip);
+  EXPECT_EQ(1u, options.fixtures);
+  EXPECT_EQ(120.0, options.bpm);
+  EXPECT_EQ(44.0, options.frame_rate);
+  EXPECT_EQ("127.0.0.1", options.host);
+  EXPECT_EQ("9000", options.port);
+  EXPECT_EQ("/pipmoves", options.prefix);
+  EXPECT_FALSE(options.frames);
+  EXPECT_FALSE(options.profile);
+}
+
+TEST(StreamOptions, CuesTakeBeatsAndFadesInWholePips) {
+  const StreamOptions options = parsed({"0:circle", "16:bounce:2", "32.25:lfo_breathe:0.5"});
+  ASSERT_EQ(3u, options.cues.size());
+  EXPECT_EQ(1024, options.cues[1].start_pip);
+  EXPECT_EQ(128, options.cues[1].fade_pips);
+  EXPECT_EQ(2064, options.cues[2].start_pip);
+  EXPECT_EQ(32, options.cues[2].fade_pips);
+}
+
+TEST(StreamOptions, SpreadTempoAndProfileOptionsLandWhereTheyBelong) {
+  const StreamOptions options = parsed({"--fixtures", "8", "--phase-step", "-16", "--from-centre", "--alternate",
+                                        "mirror_x", "--easing", "sine", "--bpm", "128", "--tap", "--rate", "60",
+                                        "--frames", "100", "--pan-range", "360", "--invert-tilt", "bounce"});
+  EXPECT_EQ(8u, options.fixtures);
+  EXPECT_EQ(-16, options.spread.phase_step);
+  EXPECT_TRUE(options.spread.from_centre);
+  EXPECT_EQ(Alternation::mirror_x, options.spread.alternate);
+  EXPECT_EQ(Easing::sine, options.easing);
+  EXPECT_EQ(128.0, options.bpm);
+  EXPECT_EQ(TempoFrom::tap, options.tempo);
+  EXPECT_EQ(60.0, options.frame_rate);
+  EXPECT_EQ(100, options.frames);
+  ASSERT_TRUE(options.profile);
+  EXPECT_EQ(360.0, options.profile->pan_range_degrees);
+  EXPECT_EQ(270.0, options.profile->tilt_range_degrees);
+  EXPECT_TRUE(options.profile->invert_tilt);
+}
+
+TEST(StreamOptions, RefusalsNameWhatIsWrong) {
+  struct Case {
+    std::vector<std::string_view> args;
+    std::string_view want;
+  };
+  const std::vector<Case> cases{
+      {{}, "Name a pattern, or cues as BEAT:PATTERN[:FADE]"},
+      {{"bounce", "circle"}, "With more than one pattern, give each its beat as BEAT:PATTERN[:FADE]"},
+      {{"--fixtures"}, "--fixtures needs a value"},
+      {{"--fixtures", "0", "bounce"}, "--fixtures needs a whole number from 1 to 4096, not '0'"},
+      {{"--port", "70000", "bounce"}, "--port needs a whole number from 1 to 65535, not '70000'"},
+      {{"--frames", "1e3", "bounce"}, "--frames needs a whole number from 1 to 9223372036854775807, not '1e3'"},
+      {{"--bpm", "fast", "bounce"}, "--bpm needs a number, not 'fast'"},
+      {{"--bpm", "nan", "bounce"}, "--bpm needs a number, not 'nan'"},
+      {{"--rate", "0", "bounce"}, "--rate must be above 0 and at most 1000 frames a second"},
+      {{"--alternate", "sideways", "bounce"}, "Unknown alternation: sideways"},
+      {{"--easing", "bouncy", "bounce"}, "Unknown easing: bouncy"},
+      {{"--volume", "bounce"}, "Unknown option --volume"},
+      {{"0.001:bounce"},
+       "A cue's beat must be a beat from 0 on that falls on a whole pip (a 64th of a beat), not '0.001'"},
+      {{"-1:bounce"}, "A cue's beat must be a beat from 0 on that falls on a whole pip (a 64th of a beat), not '-1'"},
+      {{"4:bounce:x"}, "A cue's fade needs a number, not 'x'"},
+      {{"4:"}, "A cue needs a pattern's name: '4:'"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.want, refusal(c.args)) << (c.args.empty() ? "(no arguments)" : c.args.front());
+  }
+}
+
+}  // namespace
+}  // namespace pipmoves::play::stream
