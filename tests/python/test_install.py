@@ -162,6 +162,9 @@ def test_wheel_installs_into_a_fresh_environment_with_its_stub(tmp_path):
     assert pathlib.Path(module).is_relative_to(env_dir) and stub_beside == "True"
     assert samples == "(1.0, 0.0, 0.0) (0.8, 0.0, 0.0)"
     assert library == "(0.0, 0.3, 0.0) 1731"
+    # The streamer comes with the wheel, into the environment's scripts.
+    usage = run(env_dir / "bin" / "pipmoves-play", "stream", "--help", env=clean, cwd=tmp_path).stdout
+    assert usage.startswith("usage: pipmoves-play stream [OPTIONS] PATTERN\n")
 
     # A type checker pointed at the environment sees the module's types.
     (tmp_path / "use.py").write_text(TYPED_USE)
