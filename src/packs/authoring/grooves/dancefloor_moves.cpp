@@ -360,11 +360,12 @@ Table slalom(const Score& s) {
                       : kSlalomSnareDrop * e.velocity;
   });
   // Each turn between two onsets carves an arc, bowing up and down in turn,
-  // so the travel draws an S rather than a straight line.
+  // so the travel draws an S rather than a straight line; the arc leaves and
+  // meets the onsets level, so turns of unequal length join without a corner.
   return by_pip(s, [&](double i) {
     const double x = onset_glide(travel, i, s.period);
     const OnsetProgress turn = onset_progress(travel, i, s.period);
-    const double carve = kSlalomCarve * alternate(turn.index) * std::sin(kPi * turn.fraction);
+    const double carve = kSlalomCarve * alternate(turn.index) * (1.0 - std::cos(2.0 * kPi * turn.fraction)) / 2.0;
     return Offset3{x, onset_glide(lift, i, s.period) + carve, kSlalomCounter * x};
   });
 }

@@ -16,15 +16,23 @@ bool is_percussion(const Event& e) { return !is_main(e); }
 
 namespace {
 
-// Onsets at one time count once, the last of them giving the value.
-std::vector<Onset> distinct_times(const std::vector<Onset>& onsets) {
+// Onsets closer together than a sixteenth are one gesture: a glide between
+// them would cross the whole move in a pip or two. The later value wins and
+// the glide starts at the first of them; the same holds across the seam.
+constexpr double kShortestGlide = kBeat / 4.0;
+
+std::vector<Onset> distinct_times(const std::vector<Onset>& onsets, int period) {
   std::vector<Onset> unique;
   for (const Onset& o : onsets) {
-    if (!unique.empty() && unique.back().t == o.t) {
-      unique.back() = o;
+    if (!unique.empty() && o.t - unique.back().t < kShortestGlide) {
+      unique.back().value = o.value;
     } else {
       unique.push_back(o);
     }
+  }
+  while (unique.size() > 1 && unique.front().t + period - unique.back().t < kShortestGlide) {
+    unique.back().value = unique.front().value;
+    unique.erase(unique.begin());
   }
   return unique;
 }
@@ -54,7 +62,7 @@ OnsetProgress progress_among(const std::vector<Onset>& unique, double i, int per
 }  // namespace
 
 double onset_glide(const std::vector<Onset>& onsets, double i, int period) {
-  const std::vector<Onset> unique = distinct_times(onsets);
+  const std::vector<Onset> unique = distinct_times(onsets, period);
   const std::size_t n = unique.size();
   if (n == 0) {
     return 0.0;
@@ -66,7 +74,7 @@ double onset_glide(const std::vector<Onset>& onsets, double i, int period) {
 }
 
 OnsetProgress onset_progress(const std::vector<Onset>& onsets, double i, int period) {
-  const std::vector<Onset> unique = distinct_times(onsets);
+  const std::vector<Onset> unique = distinct_times(onsets, period);
   if (unique.empty()) {
     return {0, 0.0};
   }

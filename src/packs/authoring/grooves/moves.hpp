@@ -57,7 +57,8 @@ bool is_percussion(const Event& e);
 
 // A path through one value per onset: from each onset it travels smoothly
 // from the previous onset's value to its own, arriving at the next onset.
-// Onsets at one time count once, the last of them giving the value.
+// Onsets less than a sixteenth apart count once, the last of them giving the
+// value, so every glide lasts at least a sixteenth.
 struct Onset {
   double t;
   double value;
