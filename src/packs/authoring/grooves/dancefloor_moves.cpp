@@ -151,8 +151,17 @@ constexpr double kSlalomCounter = -0.55;    // z per unit of x
 constexpr double kSlalomCarve = 0.22;       // y arc of each turn, alternating
 
 // ---- spring -----------------------------------------------------------------
-constexpr double kSpringRing = 32.0;        // pips per ring; divides every period
-constexpr double kSpringDecay = 1.0 / 20.0; // per pip
+// Each axis rings at its own period and decay, none of them a divisor or a
+// multiple of the sixteenth grid, so older rings never cross zero in step
+// with new onsets and the x-z path curls instead of drawing spokes.
+struct Ringing {
+  double period;  // pips per ring
+  double decay;   // pips for the ring to fall by e
+};
+constexpr Ringing kSpringX = {27.0, 22.0};
+constexpr Ringing kSpringY = {25.0, 18.0};
+constexpr Ringing kSpringZ = {23.0, 15.0};
+constexpr double kSpringOnset = 6.0;        // pips over which an event takes hold
 constexpr double kSpringSide = 0.67;
 constexpr double kSpringBackbeat = 0.37;
 constexpr double kSpringKickY = -0.2;
@@ -172,15 +181,21 @@ constexpr double kRicochetHatKick = 0.05;   // y and z, small
 
 Table by_pip(const Score& s, auto f) { return tabulate(s.period, [&](int i) { return f(static_cast<double>(i)); }); }
 
-// The periodic response of a damped ring started by an event: zero at the
-// event, then ringing down; summed over every earlier pass of the loop.
-double ring(const Event& e, double i, int period) {
+// The periodic response of a damped ring started by an event: at rest at the
+// event, its drive taking hold over the onset, then ringing down. Earlier
+// passes of the loop add what is left of their rings.
+double ring(const Event& e, double i, int period, Ringing r) {
   double d = std::fmod(i - e.t, static_cast<double>(period));
   if (d < 0.0) {
     d += period;
   }
-  const double omega = 2.0 * kPi / kSpringRing;
-  return std::exp(-kSpringDecay * d) * std::sin(omega * d) / (1.0 - std::exp(-kSpringDecay * period));
+  constexpr int kPasses = 4;
+  double sum = 0.0;
+  for (int k = 0; k < kPasses; ++k, d += period) {
+    const double hold = smoothstep(std::min(1.0, d / kSpringOnset));
+    sum += hold * std::exp(-d / r.decay) * std::sin(2.0 * kPi * d / r.period);
+  }
+  return sum;
 }
 
 }  // namespace
@@ -374,19 +389,21 @@ Table spring(const Score& s) {
   return by_pip(s, [&](double i) {
     Offset3 o;
     for (const Event& e : s.events) {
-      const double r = ring(e, i, s.period) * e.velocity;
+      const double rx = ring(e, i, s.period, kSpringX) * e.velocity;
+      const double ry = ring(e, i, s.period, kSpringY) * e.velocity;
+      const double rz = ring(e, i, s.period, kSpringZ) * e.velocity;
       if (is_main(e)) {
-        o.x += kSpringSide * e.side * r;
+        o.x += kSpringSide * e.side * rx;
       }
       if (is_backbeat(e)) {
-        o.y += kSpringBackbeat * r;
+        o.y += kSpringBackbeat * ry;
       }
       if (is_kick(e)) {
-        o.y += kSpringKickY * r;
-        o.z += kSpringKickDepth * r;
+        o.y += kSpringKickY * ry;
+        o.z += kSpringKickDepth * rz;
       }
       if (is_percussion(e)) {
-        o.z += kSpringPercussionDepth * e.side * r;
+        o.z += kSpringPercussionDepth * e.side * rz;
       }
     }
     return o;
