@@ -53,6 +53,33 @@ double activity(const Score& s, double i) {
   return sum;
 }
 
+// Activity as a body with weight feels it: each event's share, lagged behind
+// the events through two one-pole stages and run around the loop until it
+// settles, then eased into [0, 1) without a corner. It rises after an event
+// and sinks back without stepping or plateauing where the raw sum would hit
+// a limit.
+constexpr double kActivityLag = 16.0;  // pips, each stage
+constexpr double kActivityKnee = 0.5;  // smoothed activity that reaches tanh(1)
+
+template <typename Share>
+std::vector<double> felt_activity(const Score& s, Share share) {
+  std::vector<double> raw;
+  for (int i = 0; i < s.period; ++i) {
+    double sum = 0.0;
+    for (const Event& e : s.events) {
+      sum += share(e) * e.velocity * class_weight(e, i, s.period);
+    }
+    raw.push_back(sum);
+  }
+  std::vector<double> felt = lagged_around_loop(raw, kActivityLag);
+  for (double& a : felt) {
+    a = std::tanh(a / kActivityKnee);
+  }
+  return felt;
+}
+
+double every_event(const Event&) { return 1.0; }
+
 // A phase that runs faster where weight is higher and makes exactly `turns`
 // turns over the loop.
 std::vector<double> weighted_phase(const std::vector<double>& weight, double turns) {
@@ -131,6 +158,7 @@ constexpr double kBoxHatDepth = 0.09;       // z, small, of the hat's side
 constexpr double kCorkscrewTurns = 2.0;     // per loop
 constexpr double kCorkscrewRadius = 0.45;
 constexpr double kCorkscrewPercussionReach = 0.35;
+constexpr double kCorkscrewDrumShare = 0.2;  // of a percussion event's reach
 constexpr double kCorkscrewDepth = 0.55;
 
 // ---- spiral -----------------------------------------------------------------
@@ -286,11 +314,10 @@ Table dive(const Score& s) {
 }
 
 Table pendulum(const Score& s) {
+  const std::vector<double> busy = felt_activity(s, every_event);
   std::vector<double> speed;
-  std::vector<double> busy;
-  for (int i = 0; i < s.period; ++i) {
-    busy.push_back(std::min(1.0, activity(s, i)));
-    speed.push_back(1.0 + kPendulumRush * busy.back());
+  for (double b : busy) {
+    speed.push_back(1.0 + kPendulumRush * b);
   }
   const std::vector<double> phi = weighted_phase(speed, kPendulumSwingsPerBar * s.period / kBar);
   return tabulate(s.period, [&](int i) {
@@ -343,23 +370,22 @@ Table box(const Score& s) {
 }
 
 Table corkscrew(const Score& s) {
-  return by_pip(s, [&](double i) {
-    double percussion = 0.0;
-    for (const Event& e : s.events) {
-      if (is_percussion(e)) {
-        percussion += e.velocity * class_weight(e, i, s.period);
-      }
-    }
-    const double r = kCorkscrewRadius * (1.0 + kCorkscrewPercussionReach * std::min(1.0, percussion));
+  // Percussion drives the radius; kicks, snares and claps add a little, so
+  // grooves that share their percussion still turn apart.
+  const std::vector<double> reach =
+      felt_activity(s, [](const Event& e) { return is_percussion(e) ? 1.0 : kCorkscrewDrumShare; });
+  return tabulate(s.period, [&](int i) {
+    const double r = kCorkscrewRadius * (1.0 + kCorkscrewPercussionReach * reach[static_cast<std::size_t>(i)]);
     const double theta = kCorkscrewTurns * phase(i, s.period);
     return Offset3{r * std::cos(theta), r * std::sin(theta), kCorkscrewDepth * std::sin(phase(i, s.period))};
   });
 }
 
 Table spiral(const Score& s) {
-  return by_pip(s, [&](double i) {
+  const std::vector<double> busy = felt_activity(s, every_event);
+  return tabulate(s.period, [&](int i) {
     const double breath = (1.0 - std::cos(phase(i, s.period))) / 2.0;
-    const double r = (kSpiralInner + kSpiralOuter * breath) * (1.0 + kSpiralBreath * std::min(1.0, activity(s, i)));
+    const double r = (kSpiralInner + kSpiralOuter * breath) * (1.0 + kSpiralBreath * busy[static_cast<std::size_t>(i)]);
     const double theta = kSpiralTurns * phase(i, s.period);
     return Offset3{kSpiralDrift + r * std::cos(theta), r * std::sin(theta),
                    kSpiralDepth * std::sin(phase(i, s.period)) * (0.5 + breath)};

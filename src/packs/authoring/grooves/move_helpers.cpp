@@ -73,6 +73,23 @@ double onset_glide(const std::vector<Onset>& onsets, double i, int period) {
   return from.value + (at.value - from.value) * smootherstep(p.fraction);
 }
 
+std::vector<double> lagged_around_loop(const std::vector<double>& signal, double lag) {
+  const double keep = std::exp(-1.0 / lag);
+  // Enough passes for the state carried into the loop to fade below rounding.
+  const int passes = 2 + static_cast<int>(40.0 * lag / static_cast<double>(signal.size()));
+  std::vector<double> out(signal.size());
+  double first = 0.0;
+  double second = 0.0;
+  for (int pass = 0; pass < passes; ++pass) {
+    for (std::size_t k = 0; k < signal.size(); ++k) {
+      first = keep * first + (1.0 - keep) * signal[k];
+      second = keep * second + (1.0 - keep) * first;
+      out[k] = second;
+    }
+  }
+  return out;
+}
+
 OnsetProgress onset_progress(const std::vector<Onset>& onsets, double i, int period) {
   const std::vector<Onset> unique = distinct_times(onsets, period);
   if (unique.empty()) {

@@ -55,6 +55,12 @@ bool is_upper(const Event& e);     // hats, shakers and ticks
 bool is_low(const Event& e);       // bass, sub and crash onsets
 bool is_percussion(const Event& e);
 
+// A signal of one value per pip of a loop, lagged through two one-pole stages
+// of time constant `lag` pips and run around the loop until what it carries
+// in from before the loop has faded: it follows the signal causally, rises
+// and falls without corners, and closes at the seam.
+std::vector<double> lagged_around_loop(const std::vector<double>& signal, double lag);
+
 // A path through one value per onset: from each onset it travels smoothly
 // from the previous onset's value to its own, arriving at the next onset.
 // Onsets less than a sixteenth apart count once, the last of them giving the
