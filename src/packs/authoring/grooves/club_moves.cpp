@@ -156,11 +156,16 @@ constexpr double kPhraseY = 0.2;
 constexpr double kPhraseZ = 0.3;
 constexpr double kBassPush = 0.25;
 constexpr double kKickPush = 0.1;
+// Snares, claps and percussion sway the phrase a little, after they play.
+constexpr double kPhraseSway = 0.06;  // y
 
 Table glide_table(const Score& score, double phrase_turns) {
+  const std::vector<double> sway =
+      felt_activity(score, [](const Event& e) { return is_kick(e) || is_low(e) ? 0.0 : 1.0; });
   return tabulate(score.period, [&](int i) {
     const double phi = phrase_turns * phase(i, score.period);
-    Offset3 o{kPhraseX * std::sin(phi), kPhraseY * std::sin(2.0 * phi), kPhraseZ * std::sin(phi + kPi / 3.0)};
+    Offset3 o{kPhraseX * std::sin(phi), kPhraseY * std::sin(2.0 * phi) + kPhraseSway * sway[static_cast<std::size_t>(i)],
+              kPhraseZ * std::sin(phi + kPi / 3.0)};
     for (const Event& e : score.events) {
       const double push = is_low(e) ? kBassPush : is_kick(e) ? kKickPush : 0.0;
       if (push == 0.0) {

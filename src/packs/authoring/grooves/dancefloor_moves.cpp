@@ -53,31 +53,6 @@ double activity(const Score& s, double i) {
   return sum;
 }
 
-// Activity as a body with weight feels it: each event's share, lagged behind
-// the events through two one-pole stages and run around the loop until it
-// settles, then eased into [0, 1) without a corner. It rises after an event
-// and sinks back without stepping or plateauing where the raw sum would hit
-// a limit.
-constexpr double kActivityLag = 16.0;  // pips, each stage
-constexpr double kActivityKnee = 0.5;  // smoothed activity that reaches tanh(1)
-
-template <typename Share>
-std::vector<double> felt_activity(const Score& s, Share share) {
-  std::vector<double> raw;
-  for (int i = 0; i < s.period; ++i) {
-    double sum = 0.0;
-    for (const Event& e : s.events) {
-      sum += share(e) * e.velocity * class_weight(e, i, s.period);
-    }
-    raw.push_back(sum);
-  }
-  std::vector<double> felt = lagged_around_loop(raw, kActivityLag);
-  for (double& a : felt) {
-    a = std::tanh(a / kActivityKnee);
-  }
-  return felt;
-}
-
 double every_event(const Event&) { return 1.0; }
 
 // A phase that runs faster where weight is higher and makes exactly `turns`
@@ -94,6 +69,8 @@ std::vector<double> weighted_phase(const std::vector<double>& weight, double tur
 }
 
 double v(const Event& e) { return e.velocity; }
+// Centred events lean right, so every event of a lane leaves a trace.
+double lean_v(const Event& e) { return (e.side < 0 ? -1.0 : 1.0) * e.velocity; }
 double side_v(const Event& e) { return e.side * e.velocity; }
 
 // ---- surge ------------------------------------------------------------------
@@ -105,6 +82,7 @@ constexpr double kSurgeSnareBack = -0.29;   // z, large
 constexpr double kSurgeSnareSide = 0.2;     // x, large
 constexpr double kSurgeHatSide = 0.08;      // x, small
 constexpr double kSurgeHatLift = 0.06;      // y, small
+constexpr double kSurgeColour = 0.05;       // x and y, small, toms, rims, bass
 
 // ---- recoil -----------------------------------------------------------------
 constexpr double kRecoilEchoDelay = 24.0;   // pips after the event
@@ -112,6 +90,7 @@ constexpr double kRecoilSnarePush = 0.64;   // x, large
 constexpr double kRecoilEchoPull = -0.3;    // x, large, of the event's side
 constexpr double kRecoilKickDrop = 0.31;    // y, large
 constexpr double kRecoilHatDrop = 0.06;     // y, small
+constexpr double kRecoilColourDrop = 0.04;  // y, small, toms, rims, bass
 constexpr double kRecoilKickDepth = 0.19;   // z, large
 constexpr double kRecoilEchoBack = -0.26;   // z, large
 
@@ -120,12 +99,14 @@ constexpr double kFlutterArcWidth = 0.5;    // x along the kick/snare arc
 constexpr double kFlutterArcDepth = 0.29;   // z along it
 constexpr double kFlutterDrumLift = 0.35;   // y, large
 constexpr double kFlutterTremor = 0.1;      // y, small, of the hat's side
+constexpr double kFlutterColour = 0.05;     // y, small, toms, rims, bass
 
 // ---- dive -------------------------------------------------------------------
 constexpr double kDivePlunge = 0.92;        // z towards each low onset
 constexpr double kDiveRise = -0.33;         // z between them
 constexpr double kDiveCounterweight = 0.49; // x, large, alternating
 constexpr double kDiveHatSide = 0.1;        // x, small
+constexpr double kDiveColourSide = 0.06;    // x, small, toms, rims, bass
 constexpr double kDiveKickDrop = -0.19;     // y, large
 constexpr double kDiveSnareLift = 0.125;    // y, large
 
@@ -145,6 +126,7 @@ constexpr double kFigureKickSwell = 0.35;   // of the size, with the kick's shap
 constexpr double kFigureRest = 0.75;
 constexpr double kFigureSnareLift = 0.18;   // z, large
 constexpr double kFigureKickDepth = -0.2;   // z, large
+constexpr double kFigurePercussionSwell = 0.15;  // of the size, with felt percussion
 
 // ---- box --------------------------------------------------------------------
 constexpr double kBoxSize = 0.52;
@@ -165,7 +147,7 @@ constexpr double kCorkscrewDepth = 0.55;
 constexpr double kSpiralTurns = 2.0;
 constexpr double kSpiralInner = 0.2;
 constexpr double kSpiralOuter = 0.45;
-constexpr double kSpiralBreath = 0.15;      // radius per unit of activity
+constexpr double kSpiralBreath = 0.3;       // radius per unit of felt activity
 constexpr double kSpiralDrift = -0.08;      // x of the centre
 constexpr double kSpiralDepth = 0.33;
 
@@ -177,6 +159,7 @@ constexpr double kSlalomLeftKickLift = 0.6; // of the lift
 constexpr double kSlalomSnareDrop = -0.41;
 constexpr double kSlalomCounter = -0.55;    // z per unit of x
 constexpr double kSlalomCarve = 0.22;       // y arc of each turn, alternating
+constexpr double kSlalomPercussionCarve = 0.6;  // deeper arcs, with felt percussion
 
 // ---- spring -----------------------------------------------------------------
 // Each axis rings at its own period and decay, none of them a divisor or a
@@ -206,6 +189,7 @@ constexpr std::array<Offset3, 5> kRicochetTargets = {{
 }};
 constexpr double kRicochetDrumKick = 0.2;   // y and z, large
 constexpr double kRicochetHatKick = 0.05;   // y and z, small
+constexpr double kRicochetColourKick = 0.04;  // y and z, small, toms, rims, bass
 
 Table by_pip(const Score& s, auto f) { return tabulate(s.period, [&](int i) { return f(static_cast<double>(i)); }); }
 
@@ -233,10 +217,12 @@ Table surge(const Score& s) {
     return Offset3{
         bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kSurgeHatSide * side_v(e); }) +
             bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareSide * side_v(e); }) +
-            bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickLean * side_v(e); }),
+            bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickLean * side_v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kSurgeColour * lean_v(e); }),
         bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kSurgeHatLift * v(e); }) +
             bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickDip * v(e); }) +
-            bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareLift * v(e); }),
+            bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareLift * v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kSurgeColour * v(e); }),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickThrust * v(e); }) +
             bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareBack * v(e); }),
     };
@@ -257,7 +243,8 @@ Table recoil(const Score& s) {
         bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kRecoilSnarePush * side_v(e); }) +
             bumps(echo, i, kLargeBump, any, [](const Event& e) { return kRecoilEchoPull * side_v(e); }),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kRecoilKickDrop * v(e); }) +
-            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRecoilHatDrop * v(e); }),
+            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRecoilHatDrop * v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kRecoilColourDrop * v(e); }),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kRecoilKickDepth * v(e); }) +
             bumps(echo, i, kLargeBump, any, [](const Event& e) { return kRecoilEchoBack * v(e); }),
     };
@@ -274,7 +261,8 @@ Table flutter(const Score& s) {
     return Offset3{
         kFlutterArcWidth * onset_glide(arc_x, i, s.period),
         bumps(s, i, kLargeBump, is_main, [](const Event& e) { return kFlutterDrumLift * v(e); }) +
-            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kFlutterTremor * side_v(e); }),
+            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kFlutterTremor * side_v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kFlutterColour * lean_v(e); }),
         kFlutterArcDepth * onset_glide(arc_z, i, s.period),
     };
   });
@@ -298,7 +286,8 @@ Table dive(const Score& s) {
     counter_side.push_back(is_main(e) ? alternate(drums++) : 0.0);
   }
   return by_pip(s, [&](double i) {
-    double x = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kDiveHatSide * side_v(e); });
+    double x = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kDiveHatSide * side_v(e); }) +
+               bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kDiveColourSide * lean_v(e); });
     for (std::size_t k = 0; k < s.events.size(); ++k) {
       if (counter_side[k] != 0.0) {
         x += kDiveCounterweight * counter_side[k] * s.events[k].velocity * event_weight(s.events[k], i, kLargeBump, s.period);
@@ -333,9 +322,12 @@ Table pendulum(const Score& s) {
 }
 
 Table figure8(const Score& s) {
+  // Percussion swells the lobes a little too, after it plays.
+  const std::vector<double> felt = felt_activity(s, [](const Event& e) { return is_percussion(e) ? 1.0 : 0.0; });
   return by_pip(s, [&](double i) {
     const double theta = 2.0 * kPi * i / kBar;
-    const double swell = kFigureRest + kFigureKickSwell * bumps(s, i, kClassShape[0], is_kick, v);
+    const double swell = kFigureRest + kFigureKickSwell * bumps(s, i, kClassShape[0], is_kick, v) +
+                         kFigurePercussionSwell * felt[static_cast<std::size_t>(i)];
     return Offset3{
         kFigureWidth * swell * std::sin(theta),
         kFigureHeight * swell * std::sin(2.0 * theta),
@@ -403,10 +395,13 @@ Table slalom(const Score& s) {
   // Each turn between two onsets carves an arc, bowing up and down in turn,
   // so the travel draws an S rather than a straight line; the arc leaves and
   // meets the onsets level, so turns of unequal length join without a corner.
+  // Percussion between the drums deepens the arcs.
+  const std::vector<double> felt = felt_activity(s, [](const Event& e) { return is_percussion(e) ? 1.0 : 0.0; });
   return by_pip(s, [&](double i) {
     const double x = onset_glide(travel, i, s.period);
     const OnsetProgress turn = onset_progress(travel, i, s.period);
-    const double carve = kSlalomCarve * alternate(turn.index) * (1.0 - std::cos(2.0 * kPi * turn.fraction)) / 2.0;
+    const double depth = 1.0 + kSlalomPercussionCarve * felt[static_cast<std::size_t>(i)];
+    const double carve = depth * kSlalomCarve * alternate(turn.index) * (1.0 - std::cos(2.0 * kPi * turn.fraction)) / 2.0;
     return Offset3{x, onset_glide(lift, i, s.period) + carve, kSlalomCounter * x};
   });
 }
@@ -443,7 +438,8 @@ Table ricochet(const Score& s) {
   const std::vector<Onset> tz = onsets(s, is_main, [&](const Event&, std::size_t j) { return target(j).z; });
   return by_pip(s, [&](double i) {
     const double drums = bumps(s, i, kLargeBump, is_main, [](const Event& e) { return kRicochetDrumKick * v(e); });
-    const double hats = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRicochetHatKick * side_v(e); });
+    const double hats = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRicochetHatKick * side_v(e); }) +
+                        bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kRicochetColourKick * lean_v(e); });
     return Offset3{onset_glide(tx, i, s.period), onset_glide(ty, i, s.period) + drums + hats,
                    onset_glide(tz, i, s.period) - drums + hats};
   });

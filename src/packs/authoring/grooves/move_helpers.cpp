@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "event_shape.hpp"
 #include "moves.hpp"
 
 namespace pipmoves::authoring::grooves {
@@ -13,6 +14,9 @@ bool is_main(const Event& e) { return is_kick(e) || is_backbeat(e); }
 bool is_upper(const Event& e) { return e.cls == EventClass::perc3 || e.cls == EventClass::perc5; }
 bool is_low(const Event& e) { return e.cls == EventClass::perc4; }
 bool is_percussion(const Event& e) { return !is_main(e); }
+bool is_colour(const Event& e) {
+  return e.cls == EventClass::perc1 || e.cls == EventClass::perc2 || e.cls == EventClass::perc4;
+}
 
 namespace {
 
@@ -88,6 +92,30 @@ std::vector<double> lagged_around_loop(const std::vector<double>& signal, double
     }
   }
   return out;
+}
+
+namespace {
+constexpr double kActivityLag = 16.0;  // pips, each stage
+constexpr double kActivityKnee = 0.5;  // lagged activity that reaches tanh(1)
+}  // namespace
+
+std::vector<double> felt_activity(const Score& score, const std::function<double(const Event&)>& share) {
+  std::vector<double> raw;
+  for (int i = 0; i < score.period; ++i) {
+    double sum = 0.0;
+    for (const Event& e : score.events) {
+      const double w = class_weight(e, i, score.period);
+      if (w != 0.0) {
+        sum += share(e) * e.velocity * w;
+      }
+    }
+    raw.push_back(sum);
+  }
+  std::vector<double> felt = lagged_around_loop(raw, kActivityLag);
+  for (double& a : felt) {
+    a = std::tanh(a / kActivityKnee);
+  }
+  return felt;
 }
 
 OnsetProgress onset_progress(const std::vector<Onset>& onsets, double i, int period) {
