@@ -147,7 +147,7 @@ constexpr double kCorkscrewDepth = 0.55;
 constexpr double kSpiralTurns = 2.0;
 constexpr double kSpiralInner = 0.2;
 constexpr double kSpiralOuter = 0.45;
-constexpr double kSpiralBreath = 0.3;       // radius per unit of felt activity
+constexpr double kSpiralBreath = 0.45;      // radius per unit of felt activity
 constexpr double kSpiralDrift = -0.08;      // x of the centre
 constexpr double kSpiralDepth = 0.33;
 
