@@ -139,7 +139,7 @@ constexpr double kBoxHatDepth = 0.09;       // z, small, of the hat's side
 // ---- corkscrew --------------------------------------------------------------
 constexpr double kCorkscrewTurns = 2.0;     // per loop
 constexpr double kCorkscrewRadius = 0.45;
-constexpr double kCorkscrewPercussionReach = 0.35;
+constexpr double kCorkscrewPercussionReach = 0.8;
 constexpr double kCorkscrewDrumShare = 0.2;  // of a percussion event's reach
 constexpr double kCorkscrewDepth = 0.55;
 
