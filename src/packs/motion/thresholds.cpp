@@ -20,4 +20,6 @@ bool rule_shaped(std::string_view name) {
   return std::any_of(kRuleShaped.begin(), kRuleShaped.end(), [&](const RuleShaped& r) { return r.name == name; });
 }
 
+std::span<const RuleShaped> rule_shaped_rows() { return kRuleShaped; }
+
 }  // namespace pipmoves::motion

@@ -4,6 +4,7 @@
 // animation rig. Times are in pips: at 120 bpm one pip lasts about 7.8 ms, so
 // a DMX fixture refreshed at 44 Hz sees a new frame every three pips or so.
 
+#include <span>
 #include <string_view>
 
 namespace pipmoves::motion {
@@ -20,13 +21,14 @@ inline constexpr double kStillAxis = 0.02;
 // moves further in one pip than any hit and reads as a teleport.
 inline constexpr double kLargestStep = 0.36;
 
-// A velocity break is a change of speed across one or two pips of at least
+// A velocity break is a change of speed at one pip of at least
 // kBreakFloor of the travel (half a percent per pip: about one coarse 8-bit
 // DMX step of the axis' travel, below which a fixture cannot show it) and at
-// least kBreakContrast times the change at the pips on either side. Smooth
-// curves, hits and eased legs change speed over several pips, so their
-// neighbours change about as much; a corner (a motion that starts at full
-// speed) changes it all at once.
+// least kBreakContrast times the change at any pip within two on either
+// side. Smooth curves, hits and eased legs change speed over several pips, so
+// their neighbours change about as much; a corner (a motion that starts at
+// full speed) changes it all at once. A corner falling midway between two
+// pips splits over both and is not counted.
 inline constexpr double kBreakFloor = 0.005;
 inline constexpr double kBreakContrast = 3.0;
 // Breaks allowed in one period: none. A corner is a jerk the fixture's motor
@@ -64,5 +66,6 @@ struct RuleShaped {
 };
 
 bool rule_shaped(std::string_view name);
+std::span<const RuleShaped> rule_shaped_rows();
 
 }  // namespace pipmoves::motion
