@@ -312,9 +312,12 @@ Table pendulum(const Score& s) {
   return tabulate(s.period, [&](int i) {
     const auto k = static_cast<std::size_t>(i);
     const double reach = kPendulumReach * (1.0 + kPendulumGrowth * busy[k]);
+    // The loop starts at a turn of the swing, where the bob is at rest, so
+    // the seam never falls on the fastest step.
+    const double swing = phi[k] + kPi / 2.0;
     return Offset3{
-        reach * std::sin(phi[k]),
-        kPendulumHang * reach * (std::cos(2.0 * phi[k]) - 0.5),
+        reach * std::sin(swing),
+        kPendulumHang * reach * (std::cos(2.0 * swing) - 0.5),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kPendulumKickDepth * v(e); }) +
             bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kPendulumSnareDepth * v(e); }),
     };
