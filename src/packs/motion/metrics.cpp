@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 #include <numeric>
 
 #include "pack_layout.hpp"
@@ -99,8 +101,13 @@ bool steady(const double (&steps)[3]) {
   return ratio <= kSteadyPassage && ratio >= 1.0 / kSteadyPassage;
 }
 
+// The typical change of speed over an axis's steady crossings: a gain that
+// differs from one side of zero to the other shows at every crossing, while a
+// hit that happens to start at one is the drum's, judged by the step and break
+// figures.
 void zero_crossings(const Axis& a, int axis, RowFigures& f) {
   const double floor = kCrossingFloor * a.travel();
+  std::vector<std::pair<double, int>> changes;
   for (int i = 0; i < a.size(); ++i) {
     // Passing from pip i to pip i + 1 through zero, or through an exact zero
     // at pip i + 1; after leaves the zero crossing step out.
@@ -133,10 +140,18 @@ void zero_crossings(const Axis& a, int axis, RowFigures& f) {
       continue;
     }
     const double change = crossing_change(before, after);
-    if (change > f.zero_change && change <= kHitOnset) {
-      f.zero_change = change;
-      f.zero_at = {axis, i + 1};
+    if (change <= kHitOnset) {
+      changes.emplace_back(change, i + 1);
     }
+  }
+  if (changes.empty()) {
+    return;
+  }
+  const auto middle = changes.begin() + static_cast<std::ptrdiff_t>(changes.size() / 2);
+  std::nth_element(changes.begin(), middle, changes.end());
+  if (middle->first > f.zero_change) {
+    f.zero_change = middle->first;
+    f.zero_at = {axis, middle->second};
   }
 }
 

@@ -31,8 +31,9 @@ struct RowFigures {
   // Abrupt changes of speed in one period, all axes together; and the first.
   int breaks = 0;
   Where break_at;
-  // The largest change of speed through a zero crossing beyond the trend of
-  // the steps around it, as a factor of at least 1 (1 when speed holds).
+  // The typical change of speed through an axis's zero crossings beyond the
+  // trend of the steps around them (the median over the crossings), for the
+  // axis where it is largest, and a crossing that shows it.
   double zero_change = 1.0;
   Where zero_at;
   // The seam step over the largest step inside the period, worst axis.

@@ -36,8 +36,9 @@ inline constexpr double kBreakContrast = 3.0;
 inline constexpr int kBreaksAllowed = 0;
 
 // Speed through zero: the step after a zero crossing over the step before it,
-// against the trend of the steps around it. An axis passes zero at speed, so a
-// change of speed there is seen; beyond 10 % it reads as a hitch at the
+// against the trend of the steps around it, typical over an axis's crossings
+// (their median). An axis passes zero at speed, so a change of speed there is
+// seen; beyond 10 % at crossing after crossing it reads as a hitch at the
 // centre. Crossings slower than kCrossingFloor of the travel per pip are
 // skipped: the axis is then turning, not passing.
 inline constexpr double kZeroCrossingChange = 1.10;
