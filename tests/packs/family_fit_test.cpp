@@ -35,10 +35,16 @@ TEST(FamilyFit, ScaledPartsReachTheStatedEndsOverTheWholeFamily) {
   };
   const FitTargets targets = {AxisTarget{-0.6, 0.8}, std::nullopt, std::nullopt};
   const auto gains = solve_family_gains("test", rows, targets);
-  EXPECT_DOUBLE_EQ(apply_scale(rows[0], gains)[1].x, 0.8);
-  EXPECT_DOUBLE_EQ(apply_scale(rows[1], gains)[1].x, -0.6);
-  EXPECT_DOUBLE_EQ(apply_scale(rows[1], gains)[0].x, 0.2);
-  EXPECT_DOUBLE_EQ(apply_scale(rows[0], gains)[2].x, -0.15);
+  EXPECT_NEAR(apply_scale(rows[0], gains)[1].x, 0.8, 1e-10);
+  EXPECT_NEAR(apply_scale(rows[1], gains)[1].x, -0.6, 1e-10);
+  // Inner values keep their order between zero and the ends.
+  const double half = apply_scale(rows[1], gains)[0].x;
+  const double minus_one = apply_scale(rows[0], gains)[2].x;
+  EXPECT_GT(half, 0.0);
+  EXPECT_LT(half, 0.8);
+  EXPECT_LT(minus_one, 0.0);
+  EXPECT_GT(minus_one, -0.6);
+  EXPECT_EQ(apply_scale(rows[0], gains)[0].x, 0.0);
 }
 
 TEST(FamilyFit, KeptPartsStayExactAndTheScaledPartFillsTheRest) {
@@ -67,8 +73,9 @@ TEST(FamilyFit, RefusesWhenNothingCanReachAnEnd) {
   EXPECT_THROW(solve_family_gains("test", rows, targets), std::runtime_error);
 }
 
-// Without a kept part, each side's gain is target over extreme and the
-// extreme itself becomes the target, bit for bit.
+// Without a kept part the map is f(v) = g v + k v^2 through both extremes,
+// and each extreme becomes its target bit for bit. Here f(0.3) = 0.82 and
+// f(-0.7) = -0.82 give g = 2.2647619 and k = 1.5619048.
 TEST(FamilyFit, TheRatioRuleLandsTheExtremesExactly) {
   const std::vector<SplitTable> rows = {
       {xs({0.0, 0.0, 0.0}), xs({0.0, 0.3, -0.7})},
@@ -77,15 +84,46 @@ TEST(FamilyFit, TheRatioRuleLandsTheExtremesExactly) {
   const auto scale = pipmoves::authoring::solve_family_scale("test", rows, {AxisTarget{-0.82, 0.82}}, GainRule::ratio);
   EXPECT_EQ(apply_scale(rows[0], scale)[1].x, 0.82);
   EXPECT_EQ(apply_scale(rows[0], scale)[2].x, -0.82);
-  EXPECT_EQ(apply_scale(rows[1], scale)[0].x, 0.1 * (0.82 / 0.3));
-  EXPECT_EQ(apply_scale(rows[1], scale)[1].x, -0.2 * (-0.82 / -0.7));
+  EXPECT_NEAR(apply_scale(rows[1], scale)[0].x, 0.2420952, 1e-7);
+  EXPECT_NEAR(apply_scale(rows[1], scale)[1].x, -0.3904762, 1e-7);
   EXPECT_EQ(apply_scale(rows[0], scale)[0].x, 0.0);
 }
 
-TEST(FamilyFit, TheRatioRuleRefusesASideWithNothingToScale) {
-  const std::vector<SplitTable> rows = {{xs({0.0, 0.0}), xs({0.0, 0.3})}};
-  EXPECT_THROW(pipmoves::authoring::solve_family_scale("test", rows, {AxisTarget{-0.5, 0.5}}, GainRule::ratio),
-               std::runtime_error);
+// Separate gains per side would change speed where a row crosses zero; the
+// map's slope there is the same from either side.
+TEST(FamilyFit, SpeedHoldsThroughZero) {
+  const std::vector<SplitTable> rows = {{xs({0.0, 0.0, 0.0, 0.0}), xs({-0.7, -1e-6, 1e-6, 0.3})}};
+  for (const GainRule rule : {GainRule::ratio, GainRule::search}) {
+    const auto scale = pipmoves::authoring::solve_family_scale("test", rows, {AxisTarget{-0.82, 0.82}}, rule);
+    const Table t = apply_scale(rows[0], scale);
+    EXPECT_NEAR(t[2].x / 1e-6, t[1].x / -1e-6, 1e-5) << "rule " << static_cast<int>(rule);
+  }
+}
+
+// Gains nine times apart would fold a map whose gain changes linearly; the
+// gain then turns near zero instead, and the map still rises throughout.
+TEST(FamilyFit, UnevenSidesKeepTheOrderOfValues) {
+  std::vector<double> raw;
+  for (int j = -100; j <= 100; ++j) raw.push_back(j / 100.0);
+  raw.push_back(-1e-6);
+  raw.push_back(1e-6);
+  const std::vector<SplitTable> rows = {{xs(std::vector<double>(raw.size(), 0.0)), xs(raw)}};
+  const auto scale = pipmoves::authoring::solve_family_scale("test", rows, {AxisTarget{-0.1, 0.9}}, GainRule::ratio);
+  const Table t = apply_scale(rows[0], scale);
+  for (std::size_t j = 1; j <= 200; ++j) {
+    EXPECT_LT(t[j - 1].x, t[j].x) << "at raw " << raw[j];
+  }
+  EXPECT_EQ(t[0].x, -0.1);
+  EXPECT_EQ(t[200].x, 0.9);
+  EXPECT_NEAR(t[202].x / 1e-6, t[201].x / -1e-6, 1e-3);
+}
+
+TEST(FamilyFit, RefusesSidesSoUnevenThatNoMapKeepsTheOrder) {
+  const std::vector<SplitTable> rows = {{xs({0.0, 0.0}), xs({-1.0, 1.0})}};
+  for (const GainRule rule : {GainRule::ratio, GainRule::search}) {
+    EXPECT_THROW(pipmoves::authoring::solve_family_scale("test", rows, {AxisTarget{-0.01, 0.9}}, rule),
+                 std::runtime_error);
+  }
 }
 
 // The targets are read by the parser of the generator's range checks.

@@ -13,29 +13,71 @@ namespace {
 
 constexpr double kLargestGain = 1e6;
 constexpr int kBisections = 200;
-constexpr int kRounds = 12;
+constexpr int kRounds = 40;
+// How many times the width over which a map's gain turns may halve.
+constexpr int kNarrowings = 12;
 // How close a searched family's extremes must come to the stated ones before
 // the twelve-place rounding.
 constexpr double kReach = 1e-10;
 
-double scaled_value(double kept, double scaled, const AxisScale& a) {
-  if (a.extremes) {
-    // The ratio rule, on an axis without a kept part.
-    if (scaled > 0.0) {
-      return scaled == a.extremes->high ? a.targets->high : scaled * a.positive;
-    }
-    if (scaled < 0.0) {
-      return scaled == a.extremes->low ? a.targets->low : scaled * a.negative;
-    }
-    return scaled;
+// The axis map, smooth through zero: f(v) = v G(v), where the gain G runs
+// smoothly from the negative side's gain at the raw low extreme to the
+// positive side's at the raw high one, so both extremes land where separate
+// gains per side would put them. Zero stays zero, and the speed through zero
+// is G(0) from both sides, where separate gains would change speed there. G
+// is linear in v (f is then a quadratic) unless the gains are so far apart
+// that f would fold back; then G turns mostly near zero, over a width that
+// keeps f rising.
+bool two_sided(const AxisScale& a) { return a.raw.high > 0.0 && a.raw.low < 0.0; }
+
+// Where v lies on the way from the raw low extreme (0) to the high one (1).
+double blend(double v, const AxisScale& a) {
+  if (std::isinf(a.width)) {
+    return (v - a.raw.low) / (a.raw.high - a.raw.low);
   }
-  return kept + (scaled > 0.0 ? a.positive : a.negative) * scaled;
+  const double low = std::tanh(a.raw.low / a.width);
+  const double high = std::tanh(a.raw.high / a.width);
+  return (std::tanh(v / a.width) - low) / (high - low);
+}
+
+double mapped(double v, double share, const AxisScale& a) {
+  if (!two_sided(a)) {
+    return v * (a.raw.high > 0.0 ? a.positive : a.negative);
+  }
+  return v * (a.negative + (a.positive - a.negative) * share);
+}
+
+double scaled_value(double kept, double scaled, double share, const AxisScale& a) {
+  if (a.targets) {
+    // The ratio rule, on an axis without a kept part: the raw extremes land
+    // on the targets exactly.
+    if (scaled == a.raw.high && scaled > 0.0) {
+      return a.targets->high;
+    }
+    if (scaled == a.raw.low && scaled < 0.0) {
+      return a.targets->low;
+    }
+    return mapped(scaled, share, a);
+  }
+  return kept + mapped(scaled, share, a);
+}
+
+double scaled_value(double kept, double scaled, const AxisScale& a) {
+  return scaled_value(kept, scaled, two_sided(a) ? blend(scaled, a) : 0.0, a);
 }
 
 struct Point {
   double kept;
   double scaled;
+  double share = 0.0;  // blend(scaled) for the map's current width
 };
+
+void set_width(std::vector<Point>& points, AxisScale& a, double width) {
+  a.width = width;
+  for (Point& p : points) {
+    p.share = two_sided(a) ? blend(p.scaled, a) : 0.0;
+  }
+}
 
 std::vector<Point> axis_points(const std::vector<SplitTable>& rows, int axis) {
   std::vector<Point> points;
@@ -50,7 +92,7 @@ std::vector<Point> axis_points(const std::vector<SplitTable>& rows, int axis) {
 AxisTarget extremes(const std::vector<Point>& points, const AxisScale& a) {
   AxisTarget e{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
   for (const Point& p : points) {
-    const double v = scaled_value(p.kept, p.scaled, a);
+    const double v = scaled_value(p.kept, p.scaled, p.share, a);
     e.low = std::min(e.low, v);
     e.high = std::max(e.high, v);
   }
@@ -84,14 +126,55 @@ std::string show(double v) {
 
 std::string axis_name(int axis) { return std::string(1, static_cast<char>('x' + axis)); }
 
-// Each side's gain is target over extreme; zero stays zero.
-AxisScale ratio_scale(const std::string& family, const std::vector<Point>& points, const AxisTarget& target,
-                      int axis) {
+// Whether the map keeps the order of values over the raw span, checked on a
+// fine grid. An axis with nothing scaled has no order to keep.
+bool monotonic(const AxisScale& a) {
+  if (a.raw.low == a.raw.high) {
+    return true;
+  }
+  constexpr int kSteps = 4096;
+  double previous = -std::numeric_limits<double>::infinity();
+  for (int j = 0; j <= kSteps; ++j) {
+    const double v = a.raw.low + (a.raw.high - a.raw.low) * j / kSteps;
+    const double f = mapped(v, two_sided(a) ? blend(v, a) : 0.0, a);
+    if (!(f > previous)) {
+      return false;
+    }
+    previous = f;
+  }
+  return true;
+}
+
+// The widths over which the gain may turn, from the widest (a straight line
+// in v) down to a small share of the span.
+std::vector<double> widths(const AxisTarget& raw) {
+  std::vector<double> out{std::numeric_limits<double>::infinity()};
+  double w = raw.high - raw.low;
+  for (int k = 0; k <= kNarrowings; ++k, w /= 2.0) {
+    out.push_back(w);
+  }
+  return out;
+}
+
+[[noreturn]] void folds(const std::string& family, const AxisScale& a, int axis) {
+  throw std::runtime_error(family + ": axis " + axis_name(axis) + " needs gains " + show(a.negative) + " and " +
+                           show(a.positive) + " on its two sides, too far apart for a map that keeps the order "
+                           "of values from " + show(a.raw.low) + " to " + show(a.raw.high));
+}
+
+AxisTarget raw_extremes(const std::vector<Point>& points) {
   AxisTarget reached{0.0, 0.0};
   for (const Point& p : points) {
     reached.low = std::min(reached.low, p.scaled);
     reached.high = std::max(reached.high, p.scaled);
   }
+  return reached;
+}
+
+// Each side's gain is target over extreme; zero stays zero.
+AxisScale ratio_scale(const std::string& family, const std::vector<Point>& points, const AxisTarget& target,
+                      int axis) {
+  const AxisTarget reached = raw_extremes(points);
   if ((reached.high == 0.0 && target.high > 0.0) || (reached.low == 0.0 && target.low < 0.0)) {
     throw std::runtime_error(family + ": axis " + axis_name(axis) + " spans " + show(reached.low) + " to " +
                              show(reached.high) + " and cannot reach " + show(target.low) + " to " +
@@ -100,19 +183,27 @@ AxisScale ratio_scale(const std::string& family, const std::vector<Point>& point
   AxisScale a;
   a.positive = reached.high > 0.0 ? target.high / reached.high : 1.0;
   a.negative = reached.low < 0.0 ? target.low / reached.low : 1.0;
-  a.extremes = reached;
+  a.raw = reached;
   a.targets = target;
-  return a;
+  for (const double width : widths(a.raw)) {
+    a.width = width;
+    if (monotonic(a)) {
+      return a;
+    }
+  }
+  folds(family, a, axis);
 }
 
-// Each side's gain is the largest that keeps kept + gain × scaled within the
-// target; a few rounds settle how the sides meet.
-AxisScale searched_scale(const std::string& family, const std::vector<Point>& points, const AxisTarget& target,
-                         int axis) {
+// Each side's gain is the largest that keeps kept + f(scaled) within the
+// target; each side's gain also moves the other side a little, so rounds
+// repeat until neither changes.
+AxisScale searched_scale(const std::string& family, std::vector<Point> points, const AxisTarget& target, int axis) {
   AxisScale g;
+  g.raw = raw_extremes(points);
   const bool has_positive = std::any_of(points.begin(), points.end(), [](const Point& p) { return p.scaled > 0.0; });
   const bool has_negative = std::any_of(points.begin(), points.end(), [](const Point& p) { return p.scaled < 0.0; });
   AxisScale none;
+  none.raw = g.raw;
   none.positive = 0.0;
   none.negative = 0.0;
   const AxisTarget kept = extremes(points, none);
@@ -120,32 +211,39 @@ AxisScale searched_scale(const std::string& family, const std::vector<Point>& po
     throw std::runtime_error(family + ": the exact part alone spans " + show(kept.low) + " to " + show(kept.high) +
                              " on axis " + axis_name(axis));
   }
-  for (int round = 0; round < kRounds; ++round) {
-    const AxisScale before = g;
-    if (has_positive) {
-      g.positive = largest_gain([&](double gain) {
-        AxisScale trial = g;
-        trial.positive = gain;
-        return extremes(points, trial).high <= target.high;
-      });
+  for (const double width : widths(g.raw)) {
+    set_width(points, g, width);
+    for (int round = 0; round < kRounds; ++round) {
+      const AxisScale before = g;
+      if (has_positive) {
+        g.positive = largest_gain([&](double gain) {
+          AxisScale trial = g;
+          trial.positive = gain;
+          return extremes(points, trial).high <= target.high;
+        });
+      }
+      if (has_negative) {
+        g.negative = largest_gain([&](double gain) {
+          AxisScale trial = g;
+          trial.negative = gain;
+          return extremes(points, trial).low >= target.low;
+        });
+      }
+      if (g.positive == before.positive && g.negative == before.negative) {
+        break;
+      }
     }
-    if (has_negative) {
-      g.negative = largest_gain([&](double gain) {
-        AxisScale trial = g;
-        trial.negative = gain;
-        return extremes(points, trial).low >= target.low;
-      });
+    if (!monotonic(g)) {
+      continue;
     }
-    if (g.positive == before.positive && g.negative == before.negative) {
-      break;
+    const AxisTarget reached = extremes(points, g);
+    if (std::fabs(reached.high - target.high) > kReach || std::fabs(reached.low - target.low) > kReach) {
+      throw std::runtime_error(family + ": axis " + axis_name(axis) + " reaches " + show(reached.low) + " to " +
+                               show(reached.high) + ", not " + show(target.low) + " to " + show(target.high));
     }
+    return g;
   }
-  const AxisTarget reached = extremes(points, g);
-  if (std::fabs(reached.high - target.high) > kReach || std::fabs(reached.low - target.low) > kReach) {
-    throw std::runtime_error(family + ": axis " + axis_name(axis) + " reaches " + show(reached.low) + " to " +
-                             show(reached.high) + ", not " + show(target.low) + " to " + show(target.high));
-  }
-  return g;
+  folds(family, g, axis);
 }
 
 }  // namespace

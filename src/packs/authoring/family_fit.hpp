@@ -1,13 +1,17 @@
 #pragma once
 
 // The one way a family of rows is scaled onto its stated ranges. Each row's
-// raw table is split into a part kept exactly and a part scaled; every axis
-// side has one gain shared by the whole family, which keeps the relative sizes
-// of the rows and every zero at zero, chosen so that the family's extremes are
-// the stated ones. A single row is a family of one.
+// raw table is split into a part kept exactly and a part scaled; each axis of
+// the scaled part goes through one map shared by the whole family, which keeps
+// the relative sizes of the rows and every zero at zero, chosen so that the
+// family's extremes are the stated ones. The map is f(v) = v G(v) with a
+// gain G that changes smoothly from one side's to the other's: each side
+// reaches its own extreme, yet the speed through zero is the same from both
+// sides. A single row is a family of one.
 
 #include <array>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,16 +46,23 @@ FitTargets fit_targets(std::string_view ranges);
 // groove moves were authored with the search; their tables keep it.
 enum class GainRule { ratio, search };
 
+// The map of one axis: f(raw.high) = positive * raw.high and f(raw.low) =
+// negative * raw.low, where raw holds the scaled part's extremes over the
+// family; with one side empty, f is that side's gain alone. Between them the
+// gain changes linearly in v, or over the width around zero where a linear
+// change would make f fold back.
 struct AxisScale {
   double negative = 1.0;
   double positive = 1.0;
-  // With the ratio rule, the scaled extremes and the targets they become.
-  std::optional<AxisTarget> extremes;
+  AxisTarget raw{0.0, 0.0};
+  double width = std::numeric_limits<double>::infinity();
+  // With the ratio rule, the targets the raw extremes become exactly.
   std::optional<AxisTarget> targets;
 };
 using FamilyScale = std::array<AxisScale, 3>;
 
-// Throws std::runtime_error naming the family when no gains reach the range.
+// Throws std::runtime_error naming the family when no gains reach the range,
+// or when the two sides need gains so far apart that the map would fold.
 FamilyScale solve_family_scale(const std::string& family, const std::vector<SplitTable>& rows,
                                const FitTargets& targets, GainRule rule = GainRule::ratio);
 

@@ -156,6 +156,8 @@ constexpr double kSettleBeat = 7.25;
 constexpr Offset3 kSettle{-0.12, -0.2, 0.12};
 constexpr double kSettleWidth = 10.0;
 constexpr double kBurstWidthShare = 0.4, kBurstWidestPulse = 8.0;
+// A narrower stroke turns within a pip at its edges: a corner, not a flick.
+constexpr double kBurstNarrowestPulse = 4.5;
 constexpr double kBurstFade = 0.55;  // the last stroke of a burst against its first
 
 constexpr std::array<std::array<int, 3>, 16> kBursts{{
@@ -169,7 +171,7 @@ Rule burst(const std::array<int, 3>& strokes) {
     const BurstPlan& plan = kBurstPlans[b];
     const int n = strokes[b];
     const double spacing = plan.span * kBeat / n;
-    const double width = std::min(kBurstWidestPulse, kBurstWidthShare * spacing);
+    const double width = std::clamp(kBurstWidthShare * spacing, kBurstNarrowestPulse, kBurstWidestPulse);
     for (int k = 0; k < n; ++k) {
       const double fade = n == 1 ? 1.0 : 1.0 - (1.0 - kBurstFade) * k / (n - 1);
       train.push_back({plan.start * kBeat + k * spacing, width, fade * plan.direction});

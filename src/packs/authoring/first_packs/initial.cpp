@@ -57,9 +57,11 @@ Rule sticking_study(std::string_view sticking, std::vector<int> accents) {
 }
 
 // Groups of three alternating strokes; each group lead is a flam, its grace
-// played by the other hand just before it.
+// played by the other hand just before it. The grace's half-width equals its
+// lead: it rises from rest just before the stroke's own rise and is gone by
+// the stroke, so the two meet without a corner.
 Table flam_accent(const RowContext& c) {
-  constexpr double kGraceLead = 4.0;
+  constexpr double kGraceLead = 5.0;
   std::vector<Pulse> train;
   for (int j = 0; j < 12; ++j) {
     const double hand = alternating(j);
@@ -68,7 +70,7 @@ Table flam_accent(const RowContext& c) {
     const double w = lead ? 1.0 : 0.6;
     train.push_back({t, 28.0 / 3, {0.82 * w * hand, -0.42 * w, 0.0}});
     if (lead) {
-      train.push_back({t - kGraceLead + 256.0 * (t < kGraceLead), 4.0, {-0.3 * hand, -0.12, 0.0}});
+      train.push_back({t - kGraceLead + 256.0 * (t < kGraceLead), kGraceLead, {-0.3 * hand, -0.12, 0.0}});
     }
   }
   return pulse_table(train, c.period);

@@ -130,6 +130,25 @@ OrbitInputs orbit_inputs(const Score& score, double i) {
   return in;
 }
 
+// The orbit's inputs at every pip. Depth follows its events a few pips
+// behind, so dense ghost notes lean the orbit in and out without a corner at
+// each attack; the radius keeps its swell at each event.
+constexpr double kOrbitDepthLag = 5.0;  // pips, each stage
+
+std::vector<OrbitInputs> orbit_track(const Score& score) {
+  std::vector<OrbitInputs> track;
+  std::vector<double> depth;
+  for (int i = 0; i < score.period; ++i) {
+    track.push_back(orbit_inputs(score, i));
+    depth.push_back(track.back().depth);
+  }
+  depth = lagged_around_loop(depth, kOrbitDepthLag);
+  for (std::size_t k = 0; k < track.size(); ++k) {
+    track[k].depth = depth[k];
+  }
+  return track;
+}
+
 // Glide: a slow phrase path over the loop, pushed by low-end onsets (kicks
 // stand in, more gently, where a groove has no bass).
 constexpr double kPhraseX = 0.45;
@@ -137,11 +156,16 @@ constexpr double kPhraseY = 0.2;
 constexpr double kPhraseZ = 0.3;
 constexpr double kBassPush = 0.25;
 constexpr double kKickPush = 0.1;
+// Snares, claps and percussion sway the phrase a little, after they play.
+constexpr double kPhraseSway = 0.06;  // y
 
 Table glide_table(const Score& score, double phrase_turns) {
+  const std::vector<double> sway =
+      felt_activity(score, [](const Event& e) { return is_kick(e) || is_low(e) ? 0.0 : 1.0; });
   return tabulate(score.period, [&](int i) {
     const double phi = phrase_turns * phase(i, score.period);
-    Offset3 o{kPhraseX * std::sin(phi), kPhraseY * std::sin(2.0 * phi), kPhraseZ * std::sin(phi + kPi / 3.0)};
+    Offset3 o{kPhraseX * std::sin(phi), kPhraseY * std::sin(2.0 * phi) + kPhraseSway * sway[static_cast<std::size_t>(i)],
+              kPhraseZ * std::sin(phi + kPi / 3.0)};
     for (const Event& e : score.events) {
       const double push = is_low(e) ? kBassPush : is_kick(e) ? kKickPush : 0.0;
       if (push == 0.0) {
@@ -162,8 +186,9 @@ SplitTable club_bounce(const Score& score) { return split_events(score, kBounce)
 SplitTable club_step(const Score& score) { return split_events(score, kStep); }
 
 Table club_orbit(const Score& score) {
+  const std::vector<OrbitInputs> track = orbit_track(score);
   return tabulate(score.period, [&](int i) {
-    const OrbitInputs in = orbit_inputs(score, i);
+    const OrbitInputs& in = track[static_cast<std::size_t>(i)];
     const double theta = 2.0 * kPi * i / kBar;
     const double r = kOrbitRadius * in.radius;
     return Offset3{r * std::cos(theta), r * std::sin(theta), in.depth};
@@ -180,11 +205,10 @@ Table groove_step(const Score& score) { return whole(split_events(score, kGroove
 constexpr double kOrbitRush = 1.5;
 
 Table groove_orbit(const Score& score) {
-  std::vector<double> speed(static_cast<std::size_t>(score.period));
-  std::vector<OrbitInputs> inputs;
-  for (int i = 0; i < score.period; ++i) {
-    inputs.push_back(orbit_inputs(score, i));
-    speed[static_cast<std::size_t>(i)] = 1.0 + kOrbitRush * (inputs.back().radius - kOrbitRest);
+  const std::vector<OrbitInputs> inputs = orbit_track(score);
+  std::vector<double> speed;
+  for (const OrbitInputs& in : inputs) {
+    speed.push_back(1.0 + kOrbitRush * (in.radius - kOrbitRest));
   }
   double total = 0.0;
   for (double s : speed) {

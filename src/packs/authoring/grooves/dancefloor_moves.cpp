@@ -53,6 +53,8 @@ double activity(const Score& s, double i) {
   return sum;
 }
 
+double every_event(const Event&) { return 1.0; }
+
 // A phase that runs faster where weight is higher and makes exactly `turns`
 // turns over the loop.
 std::vector<double> weighted_phase(const std::vector<double>& weight, double turns) {
@@ -67,6 +69,8 @@ std::vector<double> weighted_phase(const std::vector<double>& weight, double tur
 }
 
 double v(const Event& e) { return e.velocity; }
+// Centred events lean right, so every event of a lane leaves a trace.
+double lean_v(const Event& e) { return (e.side < 0 ? -1.0 : 1.0) * e.velocity; }
 double side_v(const Event& e) { return e.side * e.velocity; }
 
 // ---- surge ------------------------------------------------------------------
@@ -78,6 +82,7 @@ constexpr double kSurgeSnareBack = -0.29;   // z, large
 constexpr double kSurgeSnareSide = 0.2;     // x, large
 constexpr double kSurgeHatSide = 0.08;      // x, small
 constexpr double kSurgeHatLift = 0.06;      // y, small
+constexpr double kSurgeColour = 0.05;       // x and y, small, toms, rims, bass
 
 // ---- recoil -----------------------------------------------------------------
 constexpr double kRecoilEchoDelay = 24.0;   // pips after the event
@@ -85,6 +90,7 @@ constexpr double kRecoilSnarePush = 0.64;   // x, large
 constexpr double kRecoilEchoPull = -0.3;    // x, large, of the event's side
 constexpr double kRecoilKickDrop = 0.31;    // y, large
 constexpr double kRecoilHatDrop = 0.06;     // y, small
+constexpr double kRecoilColourDrop = 0.04;  // y, small, toms, rims, bass
 constexpr double kRecoilKickDepth = 0.19;   // z, large
 constexpr double kRecoilEchoBack = -0.26;   // z, large
 
@@ -93,12 +99,14 @@ constexpr double kFlutterArcWidth = 0.5;    // x along the kick/snare arc
 constexpr double kFlutterArcDepth = 0.29;   // z along it
 constexpr double kFlutterDrumLift = 0.35;   // y, large
 constexpr double kFlutterTremor = 0.1;      // y, small, of the hat's side
+constexpr double kFlutterColour = 0.05;     // y, small, toms, rims, bass
 
 // ---- dive -------------------------------------------------------------------
 constexpr double kDivePlunge = 0.92;        // z towards each low onset
 constexpr double kDiveRise = -0.33;         // z between them
 constexpr double kDiveCounterweight = 0.49; // x, large, alternating
 constexpr double kDiveHatSide = 0.1;        // x, small
+constexpr double kDiveColourSide = 0.06;    // x, small, toms, rims, bass
 constexpr double kDiveKickDrop = -0.19;     // y, large
 constexpr double kDiveSnareLift = 0.125;    // y, large
 
@@ -118,6 +126,7 @@ constexpr double kFigureKickSwell = 0.35;   // of the size, with the kick's shap
 constexpr double kFigureRest = 0.75;
 constexpr double kFigureSnareLift = 0.18;   // z, large
 constexpr double kFigureKickDepth = -0.2;   // z, large
+constexpr double kFigurePercussionSwell = 0.15;  // of the size, with felt percussion
 
 // ---- box --------------------------------------------------------------------
 constexpr double kBoxSize = 0.52;
@@ -130,14 +139,15 @@ constexpr double kBoxHatDepth = 0.09;       // z, small, of the hat's side
 // ---- corkscrew --------------------------------------------------------------
 constexpr double kCorkscrewTurns = 2.0;     // per loop
 constexpr double kCorkscrewRadius = 0.45;
-constexpr double kCorkscrewPercussionReach = 0.35;
+constexpr double kCorkscrewPercussionReach = 0.8;
+constexpr double kCorkscrewDrumShare = 0.2;  // of a percussion event's reach
 constexpr double kCorkscrewDepth = 0.55;
 
 // ---- spiral -----------------------------------------------------------------
 constexpr double kSpiralTurns = 2.0;
 constexpr double kSpiralInner = 0.2;
 constexpr double kSpiralOuter = 0.45;
-constexpr double kSpiralBreath = 0.15;      // radius per unit of activity
+constexpr double kSpiralBreath = 0.45;      // radius per unit of felt activity
 constexpr double kSpiralDrift = -0.08;      // x of the centre
 constexpr double kSpiralDepth = 0.33;
 
@@ -149,10 +159,20 @@ constexpr double kSlalomLeftKickLift = 0.6; // of the lift
 constexpr double kSlalomSnareDrop = -0.41;
 constexpr double kSlalomCounter = -0.55;    // z per unit of x
 constexpr double kSlalomCarve = 0.22;       // y arc of each turn, alternating
+constexpr double kSlalomPercussionCarve = 0.6;  // deeper arcs, with felt percussion
 
 // ---- spring -----------------------------------------------------------------
-constexpr double kSpringRing = 32.0;        // pips per ring; divides every period
-constexpr double kSpringDecay = 1.0 / 20.0; // per pip
+// Each axis rings at its own period and decay, none of them a divisor or a
+// multiple of the sixteenth grid, so older rings never cross zero in step
+// with new onsets and the x-z path curls instead of drawing spokes.
+struct Ringing {
+  double period;  // pips per ring
+  double decay;   // pips for the ring to fall by e
+};
+constexpr Ringing kSpringX = {27.0, 22.0};
+constexpr Ringing kSpringY = {25.0, 18.0};
+constexpr Ringing kSpringZ = {23.0, 15.0};
+constexpr double kSpringOnset = 6.0;        // pips over which an event takes hold
 constexpr double kSpringSide = 0.67;
 constexpr double kSpringBackbeat = 0.37;
 constexpr double kSpringKickY = -0.2;
@@ -169,18 +189,25 @@ constexpr std::array<Offset3, 5> kRicochetTargets = {{
 }};
 constexpr double kRicochetDrumKick = 0.2;   // y and z, large
 constexpr double kRicochetHatKick = 0.05;   // y and z, small
+constexpr double kRicochetColourKick = 0.04;  // y and z, small, toms, rims, bass
 
 Table by_pip(const Score& s, auto f) { return tabulate(s.period, [&](int i) { return f(static_cast<double>(i)); }); }
 
-// The periodic response of a damped ring started by an event: zero at the
-// event, then ringing down; summed over every earlier pass of the loop.
-double ring(const Event& e, double i, int period) {
+// The periodic response of a damped ring started by an event: at rest at the
+// event, its drive taking hold over the onset, then ringing down. Earlier
+// passes of the loop add what is left of their rings.
+double ring(const Event& e, double i, int period, Ringing r) {
   double d = std::fmod(i - e.t, static_cast<double>(period));
   if (d < 0.0) {
     d += period;
   }
-  const double omega = 2.0 * kPi / kSpringRing;
-  return std::exp(-kSpringDecay * d) * std::sin(omega * d) / (1.0 - std::exp(-kSpringDecay * period));
+  constexpr int kPasses = 4;
+  double sum = 0.0;
+  for (int k = 0; k < kPasses; ++k, d += period) {
+    const double hold = smoothstep(std::min(1.0, d / kSpringOnset));
+    sum += hold * std::exp(-d / r.decay) * std::sin(2.0 * kPi * d / r.period);
+  }
+  return sum;
 }
 
 }  // namespace
@@ -190,10 +217,12 @@ Table surge(const Score& s) {
     return Offset3{
         bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kSurgeHatSide * side_v(e); }) +
             bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareSide * side_v(e); }) +
-            bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickLean * side_v(e); }),
+            bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickLean * side_v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kSurgeColour * lean_v(e); }),
         bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kSurgeHatLift * v(e); }) +
             bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickDip * v(e); }) +
-            bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareLift * v(e); }),
+            bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareLift * v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kSurgeColour * v(e); }),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kSurgeKickThrust * v(e); }) +
             bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kSurgeSnareBack * v(e); }),
     };
@@ -214,7 +243,8 @@ Table recoil(const Score& s) {
         bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kRecoilSnarePush * side_v(e); }) +
             bumps(echo, i, kLargeBump, any, [](const Event& e) { return kRecoilEchoPull * side_v(e); }),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kRecoilKickDrop * v(e); }) +
-            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRecoilHatDrop * v(e); }),
+            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRecoilHatDrop * v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kRecoilColourDrop * v(e); }),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kRecoilKickDepth * v(e); }) +
             bumps(echo, i, kLargeBump, any, [](const Event& e) { return kRecoilEchoBack * v(e); }),
     };
@@ -231,7 +261,8 @@ Table flutter(const Score& s) {
     return Offset3{
         kFlutterArcWidth * onset_glide(arc_x, i, s.period),
         bumps(s, i, kLargeBump, is_main, [](const Event& e) { return kFlutterDrumLift * v(e); }) +
-            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kFlutterTremor * side_v(e); }),
+            bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kFlutterTremor * side_v(e); }) +
+            bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kFlutterColour * lean_v(e); }),
         kFlutterArcDepth * onset_glide(arc_z, i, s.period),
     };
   });
@@ -255,7 +286,8 @@ Table dive(const Score& s) {
     counter_side.push_back(is_main(e) ? alternate(drums++) : 0.0);
   }
   return by_pip(s, [&](double i) {
-    double x = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kDiveHatSide * side_v(e); });
+    double x = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kDiveHatSide * side_v(e); }) +
+               bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kDiveColourSide * lean_v(e); });
     for (std::size_t k = 0; k < s.events.size(); ++k) {
       if (counter_side[k] != 0.0) {
         x += kDiveCounterweight * counter_side[k] * s.events[k].velocity * event_weight(s.events[k], i, kLargeBump, s.period);
@@ -271,19 +303,21 @@ Table dive(const Score& s) {
 }
 
 Table pendulum(const Score& s) {
+  const std::vector<double> busy = felt_activity(s, every_event);
   std::vector<double> speed;
-  std::vector<double> busy;
-  for (int i = 0; i < s.period; ++i) {
-    busy.push_back(std::min(1.0, activity(s, i)));
-    speed.push_back(1.0 + kPendulumRush * busy.back());
+  for (double b : busy) {
+    speed.push_back(1.0 + kPendulumRush * b);
   }
   const std::vector<double> phi = weighted_phase(speed, kPendulumSwingsPerBar * s.period / kBar);
   return tabulate(s.period, [&](int i) {
     const auto k = static_cast<std::size_t>(i);
     const double reach = kPendulumReach * (1.0 + kPendulumGrowth * busy[k]);
+    // The loop starts at a turn of the swing, where the bob is at rest, so
+    // the seam never falls on the fastest step.
+    const double swing = phi[k] + kPi / 2.0;
     return Offset3{
-        reach * std::sin(phi[k]),
-        kPendulumHang * reach * (std::cos(2.0 * phi[k]) - 0.5),
+        reach * std::sin(swing),
+        kPendulumHang * reach * (std::cos(2.0 * swing) - 0.5),
         bumps(s, i, kLargeBump, is_kick, [](const Event& e) { return kPendulumKickDepth * v(e); }) +
             bumps(s, i, kLargeBump, is_backbeat, [](const Event& e) { return kPendulumSnareDepth * v(e); }),
     };
@@ -291,9 +325,12 @@ Table pendulum(const Score& s) {
 }
 
 Table figure8(const Score& s) {
+  // Percussion swells the lobes a little too, after it plays.
+  const std::vector<double> felt = felt_activity(s, [](const Event& e) { return is_percussion(e) ? 1.0 : 0.0; });
   return by_pip(s, [&](double i) {
     const double theta = 2.0 * kPi * i / kBar;
-    const double swell = kFigureRest + kFigureKickSwell * bumps(s, i, kClassShape[0], is_kick, v);
+    const double swell = kFigureRest + kFigureKickSwell * bumps(s, i, kClassShape[0], is_kick, v) +
+                         kFigurePercussionSwell * felt[static_cast<std::size_t>(i)];
     return Offset3{
         kFigureWidth * swell * std::sin(theta),
         kFigureHeight * swell * std::sin(2.0 * theta),
@@ -328,23 +365,22 @@ Table box(const Score& s) {
 }
 
 Table corkscrew(const Score& s) {
-  return by_pip(s, [&](double i) {
-    double percussion = 0.0;
-    for (const Event& e : s.events) {
-      if (is_percussion(e)) {
-        percussion += e.velocity * class_weight(e, i, s.period);
-      }
-    }
-    const double r = kCorkscrewRadius * (1.0 + kCorkscrewPercussionReach * std::min(1.0, percussion));
+  // Percussion drives the radius; kicks, snares and claps add a little, so
+  // grooves that share their percussion still turn apart.
+  const std::vector<double> reach =
+      felt_activity(s, [](const Event& e) { return is_percussion(e) ? 1.0 : kCorkscrewDrumShare; });
+  return tabulate(s.period, [&](int i) {
+    const double r = kCorkscrewRadius * (1.0 + kCorkscrewPercussionReach * reach[static_cast<std::size_t>(i)]);
     const double theta = kCorkscrewTurns * phase(i, s.period);
     return Offset3{r * std::cos(theta), r * std::sin(theta), kCorkscrewDepth * std::sin(phase(i, s.period))};
   });
 }
 
 Table spiral(const Score& s) {
-  return by_pip(s, [&](double i) {
+  const std::vector<double> busy = felt_activity(s, every_event);
+  return tabulate(s.period, [&](int i) {
     const double breath = (1.0 - std::cos(phase(i, s.period))) / 2.0;
-    const double r = (kSpiralInner + kSpiralOuter * breath) * (1.0 + kSpiralBreath * std::min(1.0, activity(s, i)));
+    const double r = (kSpiralInner + kSpiralOuter * breath) * (1.0 + kSpiralBreath * busy[static_cast<std::size_t>(i)]);
     const double theta = kSpiralTurns * phase(i, s.period);
     return Offset3{kSpiralDrift + r * std::cos(theta), r * std::sin(theta),
                    kSpiralDepth * std::sin(phase(i, s.period)) * (0.5 + breath)};
@@ -360,11 +396,15 @@ Table slalom(const Score& s) {
                       : kSlalomSnareDrop * e.velocity;
   });
   // Each turn between two onsets carves an arc, bowing up and down in turn,
-  // so the travel draws an S rather than a straight line.
+  // so the travel draws an S rather than a straight line; the arc leaves and
+  // meets the onsets level, so turns of unequal length join without a corner.
+  // Percussion between the drums deepens the arcs.
+  const std::vector<double> felt = felt_activity(s, [](const Event& e) { return is_percussion(e) ? 1.0 : 0.0; });
   return by_pip(s, [&](double i) {
     const double x = onset_glide(travel, i, s.period);
     const OnsetProgress turn = onset_progress(travel, i, s.period);
-    const double carve = kSlalomCarve * alternate(turn.index) * std::sin(kPi * turn.fraction);
+    const double depth = 1.0 + kSlalomPercussionCarve * felt[static_cast<std::size_t>(i)];
+    const double carve = depth * kSlalomCarve * alternate(turn.index) * (1.0 - std::cos(2.0 * kPi * turn.fraction)) / 2.0;
     return Offset3{x, onset_glide(lift, i, s.period) + carve, kSlalomCounter * x};
   });
 }
@@ -373,19 +413,21 @@ Table spring(const Score& s) {
   return by_pip(s, [&](double i) {
     Offset3 o;
     for (const Event& e : s.events) {
-      const double r = ring(e, i, s.period) * e.velocity;
+      const double rx = ring(e, i, s.period, kSpringX) * e.velocity;
+      const double ry = ring(e, i, s.period, kSpringY) * e.velocity;
+      const double rz = ring(e, i, s.period, kSpringZ) * e.velocity;
       if (is_main(e)) {
-        o.x += kSpringSide * e.side * r;
+        o.x += kSpringSide * e.side * rx;
       }
       if (is_backbeat(e)) {
-        o.y += kSpringBackbeat * r;
+        o.y += kSpringBackbeat * ry;
       }
       if (is_kick(e)) {
-        o.y += kSpringKickY * r;
-        o.z += kSpringKickDepth * r;
+        o.y += kSpringKickY * ry;
+        o.z += kSpringKickDepth * rz;
       }
       if (is_percussion(e)) {
-        o.z += kSpringPercussionDepth * e.side * r;
+        o.z += kSpringPercussionDepth * e.side * rz;
       }
     }
     return o;
@@ -399,7 +441,8 @@ Table ricochet(const Score& s) {
   const std::vector<Onset> tz = onsets(s, is_main, [&](const Event&, std::size_t j) { return target(j).z; });
   return by_pip(s, [&](double i) {
     const double drums = bumps(s, i, kLargeBump, is_main, [](const Event& e) { return kRicochetDrumKick * v(e); });
-    const double hats = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRicochetHatKick * side_v(e); });
+    const double hats = bumps(s, i, kSmallBump, is_upper, [](const Event& e) { return kRicochetHatKick * side_v(e); }) +
+                        bumps(s, i, kSmallBump, is_colour, [](const Event& e) { return kRicochetColourKick * lean_v(e); });
     return Offset3{onset_glide(tx, i, s.period), onset_glide(ty, i, s.period) + drums + hats,
                    onset_glide(tz, i, s.period) - drums + hats};
   });

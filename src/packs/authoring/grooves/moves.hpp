@@ -3,6 +3,7 @@
 // Moves: ways of turning a groove's drum score into motion on three axes.
 // Each gives a groove's raw table before its family is fitted to its range.
 
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -54,10 +55,24 @@ bool is_main(const Event& e);      // kicks, snares and claps
 bool is_upper(const Event& e);     // hats, shakers and ticks
 bool is_low(const Event& e);       // bass, sub and crash onsets
 bool is_percussion(const Event& e);
+bool is_colour(const Event& e);    // toms, hand drums, rims, claves, bells, bass
+
+// A signal of one value per pip of a loop, lagged through two one-pole stages
+// of time constant `lag` pips and run around the loop until what it carries
+// in from before the loop has faded: it follows the signal causally, rises
+// and falls without corners, and closes at the seam.
+std::vector<double> lagged_around_loop(const std::vector<double>& signal, double lag);
+
+// Activity as a body with weight feels it: each event's share of its
+// velocity under its class's shape, lagged behind the events (16 pips a
+// stage) and eased into [0, 1) by a tanh knee. It rises after an event and
+// sinks back without stepping, and never plateaus the way a limit would.
+std::vector<double> felt_activity(const Score& score, const std::function<double(const Event&)>& share);
 
 // A path through one value per onset: from each onset it travels smoothly
 // from the previous onset's value to its own, arriving at the next onset.
-// Onsets at one time count once, the last of them giving the value.
+// Onsets less than a sixteenth apart count once, the last of them giving the
+// value, so every glide lasts at least a sixteenth.
 struct Onset {
   double t;
   double value;
