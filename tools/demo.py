@@ -68,5 +68,5 @@ def own_groove() -> None:
 
 if __name__ == "__main__":
     main()
-    fixture_fan()
     own_groove()
+    fixture_fan()
