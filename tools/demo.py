@@ -1,5 +1,5 @@
-"""Shows pipmoves at work: a few patterns sampled over one four-beat bar, and
-a fixture fan played on a clock."""
+"""Shows pipmoves at work: a few patterns sampled over one four-beat bar, a
+fixture fan played on a clock, and a groove of your own turned into moves."""
 
 import pipmoves
 import pipmoves_play as play
@@ -41,6 +41,32 @@ def fixture_fan() -> None:
         print(f"{pip:5d}  {seconds:7.4f}  " + "  ".join(cells))
 
 
+# A groove of your own, in step lanes: one lane per instrument, one character
+# a sixteenth (R L C full hits leaning right, left or centred, r l c softer,
+# > < o ghosts, . rests).
+OWN_GROOVE = """\
+kick   R... L... R... .L..
+snare  .... R... .... L...
+hat    r>l< r>l< r>l< r>l<
+bass   ..R. .... ..L. ..r.
+"""
+
+
+def own_groove() -> None:
+    """Four lanes become sixteen patterns; one bar of the bounce."""
+    score = play.read_step_lanes(OWN_GROOVE)
+    library = play.groove_patterns(score, "mine", "My track / verse")
+    print(f"\nyour own groove: {len(score.hits)} hits in four lanes become "
+          f"{len(play.GROOVE_MOVES)} patterns, mine_{play.GROOVE_MOVES[0]} to mine_{play.GROOVE_MOVES[-1]}")
+    print(OWN_GROOVE)
+    rows = memoryview(play.render(play.Pattern(library, "mine_bounce"), 0, 4 * 4 + 1, STEP * 2)).tolist()
+    print("mine_bounce, one bar, every sixteenth note, as x / y / z\n")
+    for k, (x, y, z) in enumerate(rows):
+        pip = k * STEP * 2
+        print(f"{pip:5d}  {1 + pip / pipmoves.PIPS_PER_BEAT:4.2f}  {x:+.3f} {y:+.3f} {z:+.3f}  {'#' * round(40 * max(y, 0))}")
+
+
 if __name__ == "__main__":
     main()
+    own_groove()
     fixture_fan()

@@ -4,6 +4,7 @@
 #include "pipmoves/play/clock.hpp"
 #include "pipmoves/play/crossfade.hpp"
 #include "pipmoves/play/fixture.hpp"
+#include "pipmoves/play/groove.hpp"
 #include "pipmoves/play/pattern_ref.hpp"
 #include "pipmoves/play/pip_step.hpp"
 #include "pipmoves/play/render.hpp"

@@ -56,13 +56,6 @@ bool valid_description_text(std::string_view text) {
 
 }  // namespace
 
-double round_to_twelve_places(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.12f", value);
-  const double rounded = std::strtod(buffer, nullptr);
-  return rounded == 0.0 ? 0.0 : rounded;
-}
-
 std::vector<std::string> check_row(const StoredRow& row) {
   std::vector<std::string> faults;
   const auto fault = [&](const std::string& rule) { faults.push_back(row_fault(row.name, rule)); };

@@ -6,6 +6,7 @@
 
 #include "pipmoves/offset3.hpp"
 #include "common/stated_ranges.hpp"
+#include "common/twelve_places.hpp"
 
 namespace pipmoves::packgen {
 
@@ -18,9 +19,7 @@ struct StoredRow {
   std::vector<Offset3> table;
 };
 
-// The double nearest the value written with twelve digits after the point,
-// with negative zero turned into zero.
-double round_to_twelve_places(double value);
+using packs::round_to_twelve_places;
 
 // Each returns one message per broken rule, naming the row; none when all hold.
 std::vector<std::string> check_row(const StoredRow& row);

@@ -3,7 +3,7 @@
 #include "register.hpp"
 
 PYBIND11_MODULE(pipmoves_play, m) {
-  m.doc() = "Playback for pipmoves: clocks, whole frames, fixture spreads, cross-fades and DMX";
+  m.doc() = "Playback for pipmoves: clocks, whole frames, fixture spreads, cross-fades, DMX and your own grooves";
   // Its classes must be registered before ours take or return them.
   pybind11::module_::import("pipmoves");
   pipmoves::play::python::register_rows(m);
@@ -12,4 +12,5 @@ PYBIND11_MODULE(pipmoves_play, m) {
   pipmoves::play::python::register_render(m);
   pipmoves::play::python::register_clock(m);
   pipmoves::play::python::register_fixture(m);
+  pipmoves::play::python::register_groove(m);
 }

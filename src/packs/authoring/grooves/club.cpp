@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "groove_pack.hpp"
+#include "move_set.hpp"
 
 namespace pipmoves::authoring::grooves {
 namespace {
@@ -72,7 +73,7 @@ Pack club_pack() {
   Pack pack{"club", {}, {}};
   std::vector<MoveFamily> families;
   for (const ClubMove& move : club_moves()) {
-    families.emplace_back("club " + std::string(move.name), fit_targets(move.ranges), grooves, move.split);
+    families.emplace_back(MoveSet::club, families.size());
     Selection& selection = pack.selections.emplace_back(
         Selection{"club move " + std::string(move.name), std::string(move.ranges), {}});
     for (const Groove* g : grooves) {
@@ -90,6 +91,18 @@ Pack club_pack() {
     }
   }
   return pack;
+}
+
+std::vector<MoveSpec> club_move_specs() {
+  std::vector<const Groove*> grooves;
+  for (const Groove& g : club_grooves()) {
+    grooves.push_back(&g);
+  }
+  std::vector<MoveSpec> specs;
+  for (const ClubMove& move : club_moves()) {
+    specs.push_back({move.name, move.label, {}, fit_targets(move.ranges), move.split, grooves});
+  }
+  return specs;
 }
 
 }  // namespace pipmoves::authoring::grooves

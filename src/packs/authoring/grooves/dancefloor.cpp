@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "groove_pack.hpp"
+#include "move_set.hpp"
 
 namespace pipmoves::authoring::grooves {
 namespace {
@@ -109,12 +110,12 @@ Pack dancefloor_pack() {
   Pack pack{"dancefloor", {}, {}};
   std::vector<MoveFamily> new_families;
   for (const DanceMove& move : new_moves()) {
-    new_families.emplace_back("dancefloor " + std::string(move.name), targets_of(move), every, move.split);
+    new_families.emplace_back(MoveSet::dancefloor, club_moves_here().size() + new_families.size());
     pack.selections.push_back(selection_of(move, every));
   }
   std::vector<MoveFamily> club_families;
   for (const DanceMove& move : club_moves_here()) {
-    club_families.emplace_back("dancefloor " + std::string(move.name), targets_of(move), own, move.split);
+    club_families.emplace_back(MoveSet::dancefloor, club_families.size());
     pack.selections.push_back(selection_of(move, own));
   }
 
@@ -135,6 +136,26 @@ Pack dancefloor_pack() {
     }
   }
   return pack;
+}
+
+std::vector<MoveSpec> dancefloor_move_specs() {
+  std::vector<const Groove*> own;
+  for (const Groove& g : dancefloor_grooves()) {
+    own.push_back(&g);
+  }
+  std::vector<const Groove*> every;
+  for (const Groove& g : club_grooves()) {
+    every.push_back(&g);
+  }
+  every.insert(every.end(), own.begin(), own.end());
+  std::vector<MoveSpec> specs;
+  for (const DanceMove& move : club_moves_here()) {
+    specs.push_back({move.name, move.label, move.sentence, targets_of(move), move.split, own});
+  }
+  for (const DanceMove& move : new_moves()) {
+    specs.push_back({move.name, move.label, move.sentence, targets_of(move), move.split, every});
+  }
+  return specs;
 }
 
 }  // namespace pipmoves::authoring::grooves

@@ -1,5 +1,7 @@
 #include "groove_pack.hpp"
 
+#include "move_set.hpp"
+
 namespace pipmoves::authoring::grooves {
 
 SplitMove fitted_whole(Table (*move)(const Score&)) {
@@ -10,19 +12,13 @@ SplitMove fitted_whole(Table (*move)(const Score&)) {
   };
 }
 
-MoveFamily::MoveFamily(std::string label, FitTargets targets, std::vector<const Groove*> grooves, SplitMove split) {
-  std::vector<FittedFamily::Member> members;
-  std::vector<std::string> names;
-  for (const Groove* groove : grooves) {
-    members.push_back([groove, split](const Sources&) { return split(score_of(*groove)); });
-    names.emplace_back(groove->name);
-  }
-  family_ = std::make_shared<FittedFamily>(std::move(label), targets, GainRule::search, std::move(names),
-                                         std::move(members));
-}
+MoveFamily::MoveFamily(MoveSet set, std::size_t move) : set_(set), move_(move) {}
 
 Rule MoveFamily::rule(std::size_t member) const {
-  return [family = family_, member](const RowContext& c) { return family->member(member, c.sources); };
+  return [set = set_, move = move_, member](const RowContext&) {
+    const MoveSpec& spec = moves_of(set)[move];
+    return apply_scale(spec.split(score_of(*spec.grooves.at(member))), solve_stored_scale(set, move));
+  };
 }
 
 }  // namespace pipmoves::authoring::grooves

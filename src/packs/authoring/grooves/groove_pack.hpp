@@ -4,7 +4,6 @@
 // descriptions, and families fitted over every groove a move is played on.
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,15 +32,19 @@ using SplitMove = std::function<SplitTable(const Score&)>;
 // Everything scaled: the move has no exact part.
 SplitMove fitted_whole(Table (*move)(const Score&));
 
-// A move played on a list of grooves, fitted as one family. The rule of the
-// member for groove g hands out that groove's fitted table.
+enum class MoveSet : int;  // move_set.hpp
+
+// A move played on the grooves of its family, scaled by the gains the family
+// is fitted with (the move engine's, solved once). The rule of the member for
+// groove g hands out that groove's scaled table.
 class MoveFamily {
  public:
-  MoveFamily(std::string label, FitTargets targets, std::vector<const Groove*> grooves, SplitMove split);
+  MoveFamily(MoveSet set, std::size_t move);
   Rule rule(std::size_t member) const;
 
  private:
-  std::shared_ptr<FittedFamily> family_;
+  MoveSet set_;
+  std::size_t move_;
 };
 
 }  // namespace pipmoves::authoring::grooves

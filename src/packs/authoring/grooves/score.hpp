@@ -55,6 +55,10 @@ inline constexpr Instrument sub{"sub", EventClass::perc4};
 inline constexpr Instrument crash{"crash", EventClass::perc4};
 inline constexpr Instrument tick{"tick", EventClass::perc5};
 
+// Every instrument of the notation, in the order above.
+inline constexpr std::array<Instrument, 16> kInstruments = {kick, clap,     snare, tom,    conga, rim,  clave, bell,
+                                                            hat,  open_hat, ride,  shaker, bass,  sub,  crash, tick};
+
 // Step notation, one character a step ('|' and ' ' only help reading):
 //   R L C  a full hit (velocity 1) leaning right, left or centred
 //   r l c  a softer hit (velocity 0.85)
