@@ -165,3 +165,35 @@ def test_refusals_send_nothing_and_say_why(receiver, args, code, message):
     result = stream(receiver.port, "--frames", "3", *args)
     assert (result.returncode, result.stderr.splitlines()[0]) == (code, message)
     assert receiver.messages() == []
+
+
+GROOVE = """\
+kick   R... L... R... .L..
+snare  .... R... .... L...
+hat    r>l< r>l< r>l< r>l<
+"""
+
+
+def test_cues_play_your_own_groove_beside_the_default_patterns(receiver, tmp_path):
+    lanes = tmp_path / "verse.txt"
+    lanes.write_text(GROOVE)
+    library = play.groove_patterns(play.read_step_lanes(GROOVE), "verse", "verse.txt")
+    result = stream(receiver.port, "--fixtures", "2", "--frames", "30", "--groove", f"verse={lanes}",
+                    "0:verse_bounce", "0.5:circle")
+    assert result.returncode == 0, result.stderr
+    frames = frames_of(receiver.messages(30 * 3), 2, "fff")
+    shown = play.CrossFade(play.Pattern(library, "verse_bounce"), "circle", 32, 0)
+    for _, pip, rows in frames:
+        want = memoryview(play.spread(shown, pip, 2)).tolist()
+        assert sum(rows, []) == pytest.approx(sum(want, []), abs=1e-6), pip
+
+
+def test_a_groove_file_that_cannot_be_read_is_refused(receiver, tmp_path):
+    misspelt = tmp_path / "misspelt.txt"
+    misspelt.write_text("kik R...\n")
+    missing = tmp_path / "missing.txt"
+    for path, message in [(missing, f"Cannot read the groove file {missing}"),
+                          (misspelt, "Line 1, lane 1, column 1: unknown instrument 'kik'")]:
+        result = stream(receiver.port, "--frames", "3", "--groove", f"verse={path}", "verse_bounce")
+        assert (result.returncode, result.stderr.splitlines()[0]) == (1, f"pipmoves-play stream: {message}")
+    assert receiver.messages() == []

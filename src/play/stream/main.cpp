@@ -7,8 +7,11 @@
 #include <chrono>
 #include <csignal>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,6 +21,7 @@
 #include "beat_source.hpp"
 #include "options.hpp"
 #include "osc_sender.hpp"
+#include "pipmoves/play/groove.hpp"
 #include "pipmoves/play/show.hpp"
 #include "streamer.hpp"
 
@@ -27,6 +31,7 @@
 
 namespace {
 
+using pipmoves::PatternLibrary;
 using namespace pipmoves::play;
 using namespace pipmoves::play::stream;
 
@@ -38,11 +43,32 @@ std::atomic<bool> stop_requested{false};
 
 extern "C" void request_stop(int) { stop_requested.store(true); }
 
-Show show_of(const StreamOptions& options) {
+// A groove file's sixteen patterns, or an empty library: either way it also
+// serves every default name.
+PatternLibrary library_of(const StreamOptions& options) {
+  if (!options.groove) {
+    return PatternLibrary(std::vector<pipmoves::SampledPattern>{});
+  }
+  const GrooveFile& groove = *options.groove;
+  std::ifstream file(groove.path, std::ios::binary);
+  if (!file) {
+    throw std::invalid_argument("Cannot read the groove file " + groove.path);
+  }
+  std::ostringstream text;
+  text << file.rdbuf();
+  const std::string content = text.str();
+  const std::string heading = std::filesystem::path(groove.path).filename().string();
+  if (content.starts_with("MThd")) {
+    return groove_patterns(read_midi(groove.path, MidiSelection{groove.first_bar, groove.bars}), groove.name, heading);
+  }
+  return groove_patterns(read_step_lanes(content), groove.name, heading);
+}
+
+Show show_of(const StreamOptions& options, const PatternLibrary& library) {
   std::vector<Cue> cues;
   cues.reserve(options.cues.size());
   for (const CueText& cue : options.cues) {
-    cues.push_back(Cue{cue.start_pip, PatternRef::named(cue.pattern), cue.fade_pips});
+    cues.push_back(Cue{cue.start_pip, PatternRef(library, cue.pattern), cue.fade_pips});
   }
   return Show(std::move(cues), options.spread, options.easing);
 }
@@ -79,7 +105,8 @@ void read_taps(TappedTempo& tempo, std::chrono::steady_clock::time_point start) 
 }
 
 int play_show(const StreamOptions& options) {
-  const Show show = show_of(options);
+  const PatternLibrary library = library_of(options);
+  const Show show = show_of(options, library);
   OscSender sender(options.host, options.port, options.prefix, options.fixtures, map_of(options));
   const StreamPace pace{options.frame_rate, options.frames, options.fixtures};
   // The stream's first frame, its taps and its Link timeline share one origin.

@@ -41,7 +41,12 @@ constexpr std::string_view kUsage =
     "  --pan-range DEG    pan travel (default 540; implies --profile)\n"
     "  --tilt-range DEG   tilt travel (default 270; implies --profile)\n"
     "  --size SHARE       share of each travel the pattern uses, 0 to 1\n"
-    "  --invert-pan, --invert-tilt\n";
+    "  --invert-pan, --invert-tilt\n"
+    "  --groove NAME=FILE your own groove's sixteen patterns as NAME_<move> (such\n"
+    "                     as NAME_bounce): FILE holds step lanes, or is a\n"
+    "                     Standard MIDI File read from its first bar\n"
+    "  --groove-bars FIRST:COUNT\n"
+    "                     the bars of the MIDI file to read (default 1:1)\n";
 
 // At most this many fixtures, frames a second and beats into a show.
 constexpr std::size_t kMaxFixtures = 4096;
@@ -100,6 +105,13 @@ CueText cue(std::string_view text) {
     fail("A cue needs a pattern's name: '" + std::string(text) + "'");
   }
   return parsed;
+}
+
+GrooveFile& groove(StreamOptions& options) {
+  if (!options.groove) {
+    options.groove.emplace();
+  }
+  return *options.groove;
 }
 
 FixtureProfile& profile(StreamOptions& options) {
@@ -171,6 +183,22 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
       profile(options).invert_pan = true;
     } else if (arg == "--invert-tilt") {
       profile(options).invert_tilt = true;
+    } else if (arg == "--groove") {
+      const std::string_view text = value();
+      const std::size_t equals = text.find('=');
+      if (equals == std::string_view::npos || equals == 0 || equals + 1 == text.size()) {
+        fail("--groove needs NAME=FILE, not '" + std::string(text) + "'");
+      }
+      groove(options).name = std::string(text.substr(0, equals));
+      groove(options).path = std::string(text.substr(equals + 1));
+    } else if (arg == "--groove-bars") {
+      const std::string_view text = value();
+      const std::size_t colon = text.find(':');
+      if (colon == std::string_view::npos) {
+        fail("--groove-bars needs FIRST:COUNT, not '" + std::string(text) + "'");
+      }
+      groove(options).first_bar = static_cast<int>(whole(arg, text.substr(0, colon), 1, 100000));
+      groove(options).bars = static_cast<int>(whole(arg, text.substr(colon + 1), 1, 4));
     } else if (arg.starts_with("-") && arg.find(':') == std::string_view::npos) {
       fail("Unknown option " + std::string(arg));
     } else {
@@ -184,6 +212,9 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
   }
   if (options.cues.empty()) {
     fail("Name a pattern, or cues as BEAT:PATTERN[:FADE]");
+  }
+  if (options.groove && options.groove->path.empty()) {
+    fail("--groove-bars needs --groove NAME=FILE");
   }
   if (single && options.cues.size() > 1) {
     fail("With more than one pattern, give each its beat as BEAT:PATTERN[:FADE]");

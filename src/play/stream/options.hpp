@@ -22,6 +22,15 @@ struct CueText {
 
 enum class TempoFrom : std::uint8_t { fixed, tap, link };
 
+// A groove of one's own whose sixteen patterns the cues may name, as
+// <name>_<move>: step lanes, or a Standard MIDI File and the bars to read.
+struct GrooveFile {
+  std::string name;
+  std::string path;
+  int first_bar = 1;
+  int bars = 1;
+};
+
 // Everything `pipmoves-play stream` is told on its command line.
 struct StreamOptions {
   std::vector<CueText> cues;
@@ -36,6 +45,7 @@ struct StreamOptions {
   double frame_rate = 44.0;
   std::optional<std::int64_t> frames;
   std::optional<FixtureProfile> profile;
+  std::optional<GrooveFile> groove;
   bool help = false;
 };
 

@@ -62,6 +62,15 @@ TEST(StreamOptions, SpreadTempoAndProfileOptionsLandWhereTheyBelong) {
   EXPECT_TRUE(options.profile->invert_tilt);
 }
 
+TEST(StreamOptions, AGrooveFileNamesItsPatternsAndMidiBars) {
+  const StreamOptions options = parsed({"--groove", "verse=drums/verse.mid", "--groove-bars", "9:2", "verse_bounce"});
+  ASSERT_TRUE(options.groove);
+  EXPECT_EQ("verse", options.groove->name);
+  EXPECT_EQ("drums/verse.mid", options.groove->path);
+  EXPECT_EQ(9, options.groove->first_bar);
+  EXPECT_EQ(2, options.groove->bars);
+}
+
 TEST(StreamOptions, RefusalsNameWhatIsWrong) {
   struct Case {
     std::vector<std::string_view> args;
@@ -85,6 +94,9 @@ TEST(StreamOptions, RefusalsNameWhatIsWrong) {
       {{"-1:bounce"}, "A cue's beat must be a beat from 0 on that falls on a whole pip (a 64th of a beat), not '-1'"},
       {{"4:bounce:x"}, "A cue's fade needs a number, not 'x'"},
       {{"4:"}, "A cue needs a pattern's name: '4:'"},
+      {{"--groove", "verse", "bounce"}, "--groove needs NAME=FILE, not 'verse'"},
+      {{"--groove-bars", "2:4", "bounce"}, "--groove-bars needs --groove NAME=FILE"},
+      {{"--groove", "v=f.mid", "--groove-bars", "2:5", "bounce"}, "--groove-bars needs a whole number from 1 to 4, not '5'"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.want, refusal(c.args)) << (c.args.empty() ? "(no arguments)" : c.args.front());
