@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iomanip>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,33 +79,36 @@ TEST(Motion, EveryRowIsMeasured) {
   EXPECT_EQ(figures().size(), pipmoves::pack_table().size());
 }
 
-TEST(Motion, NoRowStepsFurtherInOnePipThanADrumHit) {
+// Every row but the exempt and listed ones within a criterion's threshold.
+void expect_none_past(Criterion c, const std::string& want) {
   std::size_t count = 0;
-  const std::string worst = past(Criterion::largest_step, count);
-  EXPECT_EQ(count, 0u) << "want every step within " << 100 * kLargestStep << " % of the axis' travel; " << count
-                       << " rows step further, worst:" << worst;
+  const std::string worst = past(c, count);
+  EXPECT_EQ(count, 0u) << "want " << want << "; " << count << " rows are past it, worst:" << worst;
+}
+
+std::string figure_text(double value) {
+  std::ostringstream text;
+  text << std::setprecision(3) << value;
+  return text.str();
+}
+
+TEST(Motion, NoRowStepsFurtherInOnePipThanADrumHit) {
+  expect_none_past(Criterion::largest_step,
+                   "every step within " + figure_text(100 * kLargestStep) + " % of the axis' travel");
 }
 
 TEST(Motion, NoRowChangesSpeedAbruptly) {
-  std::size_t count = 0;
-  const std::string worst = past(Criterion::velocity_breaks, count);
-  EXPECT_EQ(count, 0u) << "want at most " << kBreaksAllowed << " velocity breaks a period; " << count
-                       << " rows have more, worst (breaks, first at):" << worst;
+  expect_none_past(Criterion::velocity_breaks,
+                   "at most " + std::to_string(kBreaksAllowed) + " velocity breaks a period (count, first at)");
 }
 
 TEST(Motion, SpeedHoldsThroughZero) {
-  std::size_t count = 0;
-  const std::string worst = past(Criterion::zero_crossing, count);
-  EXPECT_EQ(count, 0u) << "want speed through zero to change by at most x" << std::setprecision(3)
-                       << kZeroCrossingChange << "; " << count
-                       << " rows change more, worst:" << worst;
+  expect_none_past(Criterion::zero_crossing,
+                   "speed through zero to change by at most x" + figure_text(kZeroCrossingChange));
 }
 
 TEST(Motion, LoopsCloseWithoutAStepLargerThanTheirOwn) {
-  std::size_t count = 0;
-  const std::string worst = past(Criterion::seam, count);
-  EXPECT_EQ(count, 0u) << "want the seam step at most " << kSeamRatio << " times the largest inner step; " << count
-                       << " rows have more, worst:" << worst;
+  expect_none_past(Criterion::seam, "the seam step at most " + figure_text(kSeamRatio) + " times the largest inner step");
 }
 
 TEST(Motion, NoTwoRowsShareATable) {
