@@ -1,6 +1,8 @@
 #include "metrics.hpp"
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -101,13 +103,12 @@ bool steady(const double (&steps)[3]) {
   return ratio <= kSteadyPassage && ratio >= 1.0 / kSteadyPassage;
 }
 
-// The typical change of speed over an axis's steady crossings: a gain that
-// differs from one side of zero to the other shows at every crossing, while a
-// hit that happens to start at one is the drum's, judged by the step and break
+// The changes of speed over an axis's steady crossings: a gain that differs
+// from one side of zero to the other shows at every crossing, while a hit
+// that happens to start at one is the drum's, judged by the step and break
 // figures.
 void zero_crossings(const Axis& a, int axis, RowFigures& f) {
   const double floor = kCrossingFloor * a.travel();
-  std::vector<std::pair<double, int>> changes;
   for (int i = 0; i < a.size(); ++i) {
     // Passing from pip i to pip i + 1 through zero, or through an exact zero
     // at pip i + 1; after leaves the zero crossing step out.
@@ -141,18 +142,59 @@ void zero_crossings(const Axis& a, int axis, RowFigures& f) {
     }
     const double change = crossing_change(before, after);
     if (change <= kHitOnset) {
-      changes.emplace_back(change, i + 1);
+      f.crossings[static_cast<std::size_t>(axis)].push_back({change, (i + 1) % a.size()});
     }
   }
-  if (changes.empty()) {
-    return;
-  }
+}
+
+double median_change(std::vector<double> changes) {
   const auto middle = changes.begin() + static_cast<std::ptrdiff_t>(changes.size() / 2);
   std::nth_element(changes.begin(), middle, changes.end());
-  if (middle->first > f.zero_change) {
-    f.zero_change = middle->first;
-    f.zero_at = {axis, middle->second};
+  return *middle;
+}
+
+std::vector<double> changes_of(const std::vector<RowFigures::Crossing>& crossings) {
+  std::vector<double> changes;
+  for (const RowFigures::Crossing& c : crossings) {
+    changes.push_back(c.change);
   }
+  return changes;
+}
+
+// The zero figure from each axis's typical change (nothing for an axis
+// without one), marking the row's own largest crossing on the worst axis.
+void judge_zero(RowFigures& f, const std::array<std::optional<double>, 3>& typical) {
+  f.zero_change = 1.0;
+  f.zero_at = {};
+  for (int axis = 0; axis < 3; ++axis) {
+    const auto& t = typical[static_cast<std::size_t>(axis)];
+    if (!t || *t <= f.zero_change) {
+      continue;
+    }
+    f.zero_change = *t;
+    const auto& own = f.crossings[static_cast<std::size_t>(axis)];
+    const auto largest = std::max_element(own.begin(), own.end(), [](const auto& a, const auto& b) {
+      return a.change < b.change;
+    });
+    f.zero_at = {axis, largest->pip};
+  }
+}
+
+// The median over enough crossings to be typical, or nothing.
+std::optional<double> typical_change(const std::vector<double>& changes) {
+  if (changes.size() < kTypicalCrossings) {
+    return std::nullopt;
+  }
+  return median_change(changes);
+}
+
+// A table measured alone is a group of its own.
+std::array<std::optional<double>, 3> own_typical(const RowFigures& f) {
+  std::array<std::optional<double>, 3> typical;
+  for (std::size_t axis = 0; axis < 3; ++axis) {
+    typical[axis] = typical_change(changes_of(f.crossings[axis]));
+  }
+  return typical;
 }
 
 void seam(const Axis& a, int axis, RowFigures& f) {
@@ -217,6 +259,7 @@ RowFigures measure(const std::vector<Offset3>& table) {
     zero_crossings(a, axis, f);
     seam(a, axis, f);
   }
+  judge_zero(f, own_typical(f));
   return f;
 }
 
@@ -233,7 +276,27 @@ std::vector<RowFigures> measure_all() {
       all.push_back(std::move(f));
     }
   }
+  read_zero_by_group(all);
   return all;
+}
+
+void read_zero_by_group(std::vector<RowFigures>& rows) {
+  std::map<std::string, std::array<std::vector<double>, 3>> pooled;
+  for (const RowFigures& f : rows) {
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+      const std::vector<double> changes = changes_of(f.crossings[axis]);
+      pooled[f.group][axis].insert(pooled[f.group][axis].end(), changes.begin(), changes.end());
+    }
+  }
+  for (RowFigures& f : rows) {
+    std::array<std::optional<double>, 3> typical;
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+      if (!f.crossings[axis].empty()) {
+        typical[axis] = typical_change(pooled[f.group][axis]);
+      }
+    }
+    judge_zero(f, typical);
+  }
 }
 
 double figure(const RowFigures& f, Criterion c) {

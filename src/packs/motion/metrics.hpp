@@ -4,6 +4,7 @@
 // included, as a fixture or a rig would follow them. The motion report prints
 // them and the pack tests hold them to the thresholds.
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -31,11 +32,19 @@ struct RowFigures {
   // Abrupt changes of speed in one period, all axes together; and the first.
   int breaks = 0;
   Where break_at;
-  // The typical change of speed through an axis's zero crossings beyond the
-  // trend of the steps around them (the median over the crossings), for the
-  // axis where it is largest, and a crossing that shows it.
+  // The typical change of speed through zero crossings beyond the trend of
+  // the steps around them (the median over the steady crossings of the row's
+  // group on that axis, see measure_all), for the axis where it is largest
+  // among those the row crosses, and the row's own crossing that shows the
+  // most.
   double zero_change = 1.0;
   Where zero_at;
+  // The steady crossings of each axis: the change of speed and the pip after.
+  struct Crossing {
+    double change;
+    int pip;
+  };
+  std::array<std::vector<Crossing>, 3> crossings;
   // The seam step over the largest step inside the period, worst axis.
   double seam = 0.0;
   Where seam_at;
@@ -52,8 +61,15 @@ std::string motion_group(std::string_view pack, std::string_view family, std::st
 
 RowFigures measure(const std::vector<Offset3>& table);
 
-// Every stored row, in pack-table order.
+// Every stored row, in pack-table order. Speed through zero is read over the
+// row's group: a gain that differs from one side of zero to the other belongs
+// to the map that scales the whole group and shows at every crossing of every
+// row, while a row crosses zero steadily only a few times, and a hat or a kick
+// landing on one of them would make it that row's figure.
 std::vector<RowFigures> measure_all();
+// Reads speed through zero over each group's pooled crossings, as measure_all
+// does for the stored rows.
+void read_zero_by_group(std::vector<RowFigures>& rows);
 
 // Whether the row's figure passes the criterion's threshold.
 bool exceeds(const RowFigures& figures, Criterion criterion);

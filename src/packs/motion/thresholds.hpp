@@ -4,6 +4,7 @@
 // animation rig. Times are in pips: at 120 bpm one pip lasts about 7.8 ms, so
 // a DMX fixture refreshed at 44 Hz sees a new frame every three pips or so.
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -36,10 +37,10 @@ inline constexpr double kBreakContrast = 3.0;
 inline constexpr int kBreaksAllowed = 0;
 
 // Speed through zero: the step after a zero crossing over the step before it,
-// against the trend of the steps around it, typical over an axis's crossings
-// (their median). An axis passes zero at speed, so a change of speed there is
-// seen; beyond 10 % at crossing after crossing it reads as a hitch at the
-// centre. Crossings slower than kCrossingFloor of the travel per pip are
+// against the trend of the steps around it, typical over the crossings of an
+// axis in every row of a group (their median). An axis passes zero at speed,
+// so a change of speed there is seen; beyond 10 % at crossing after crossing
+// it reads as a hitch at the centre. Crossings slower than kCrossingFloor of the travel per pip are
 // skipped: the axis is then turning, not passing.
 inline constexpr double kZeroCrossingChange = 1.10;
 inline constexpr double kCrossingFloor = 0.002;
@@ -49,6 +50,11 @@ inline constexpr double kSteadyPassage = 1.1;
 // A speed several times higher after the crossing than before is a hit that
 // starts as the axis drifts through zero; the step and break figures judge it.
 inline constexpr double kHitOnset = 3.0;
+// A median over fewer steady crossings than this is not typical: one hit
+// landing on one of them would be the figure. An axis whose group crosses
+// zero steadily fewer times is not read (a ring that decays as it passes zero
+// is never steady there).
+inline constexpr std::size_t kTypicalCrossings = 3;
 
 // Seam step against the largest step inside the period: a loop must close
 // without a jump it does not also make within the period.
