@@ -44,15 +44,6 @@ std::vector<Onset> onsets(const Score& s, Filter filter, Value value) {
   return out;
 }
 
-// How busy the score is at pip i: velocities under each class's own shape.
-double activity(const Score& s, double i) {
-  double sum = 0.0;
-  for (const Event& e : s.events) {
-    sum += e.velocity * class_weight(e, i, s.period);
-  }
-  return sum;
-}
-
 double every_event(const Event&) { return 1.0; }
 
 // A phase that runs faster where weight is higher and makes exactly `turns`
@@ -341,9 +332,11 @@ Table figure8(const Score& s) {
 }
 
 Table box(const Score& s) {
-  std::vector<double> speed;
-  for (int i = 0; i < s.period; ++i) {
-    speed.push_back(1.0 + kBoxRush * std::min(1.0, activity(s, i)));
+  // The tour rushes as the score is felt, never clipped: a hard limit on
+  // the raw activity would change its speed at a corner.
+  std::vector<double> speed = felt_activity(s, every_event);
+  for (double& a : speed) {
+    a = 1.0 + kBoxRush * a;
   }
   // The tour starts in a corner, where it travels slowest, so the busy
   // downbeat never lands on a fast edge crossing at the seam.
