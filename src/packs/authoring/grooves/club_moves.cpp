@@ -133,7 +133,7 @@ OrbitInputs orbit_inputs(const Score& score, double i) {
 // The orbit's inputs at every pip. Depth follows its events a few pips
 // behind, so dense ghost notes lean the orbit in and out without a corner at
 // each attack; the radius keeps its swell at each event.
-constexpr double kOrbitDepthLag = 5.0;  // pips, each stage
+constexpr double kOrbitDepthLag = 8.0;  // pips, each stage
 
 std::vector<OrbitInputs> orbit_track(const Score& score) {
   std::vector<OrbitInputs> track;
