@@ -19,25 +19,6 @@ using namespace pipmoves::motion;
 
 constexpr std::size_t kShown = 10;
 
-// Groove moves that still fail one criterion, each for a reason of its own;
-// the other rows of every criterion are held, and a move that comes to pass
-// must leave this list.
-struct StillFailing {
-  std::string_view group;
-  Criterion criterion;
-  std::string_view why;
-};
-constexpr StillFailing kStillFailing[] = {
-    {"dancefloor move bounce", Criterion::velocity_breaks, "a hit's attack starting while the last one settles"},
-    {"dancefloor move step", Criterion::velocity_breaks, "a hit's attack starting while the last one settles"},
-    {"club move step", Criterion::velocity_breaks, "a hit's attack starting while the last one settles"},
-};
-
-bool still_failing(const RowFigures& f, Criterion c) {
-  return std::any_of(std::begin(kStillFailing), std::end(kStillFailing),
-                     [&](const StillFailing& s) { return s.criterion == c && s.group == f.group; });
-}
-
 const std::vector<RowFigures>& figures() {
   static const std::vector<RowFigures> all = measure_all();
   return all;
@@ -52,7 +33,7 @@ std::string place(const Where& w) {
 std::string past(Criterion c, std::size_t& count) {
   std::vector<const RowFigures*> rows;
   for (const RowFigures& f : figures()) {
-    if (exceeds(f, c) && !rule_shaped(f.name) && !still_failing(f, c)) {
+    if (exceeds(f, c) && !rule_shaped(f.name)) {
       rows.push_back(&f);
     }
   }
@@ -73,7 +54,7 @@ TEST(Motion, EveryRowIsMeasured) {
   EXPECT_EQ(figures().size(), pipmoves::pack_table().size());
 }
 
-// Every row but the exempt and listed ones within a criterion's threshold.
+// Every row but the exempt ones within a criterion's threshold.
 void expect_none_past(Criterion c, const std::string& want) {
   std::size_t count = 0;
   const std::string worst = past(c, count);
@@ -131,14 +112,6 @@ TEST(Motion, EveryRuleExemptionIsNeeded) {
     ASSERT_NE(it, figures().end()) << "no stored row " << exempt.name;
     EXPECT_TRUE(std::any_of(std::begin(kCriteria), std::end(kCriteria), [&](Criterion c) { return exceeds(*it, c); }))
         << exempt.name << " passes every criterion; its exemption (" << exempt.why << ") is not needed";
-  }
-}
-
-TEST(Motion, EveryMoveStillListedAsFailingFails) {
-  for (const StillFailing& s : kStillFailing) {
-    EXPECT_TRUE(std::any_of(figures().begin(), figures().end(),
-                            [&](const RowFigures& f) { return f.group == s.group && exceeds(f, s.criterion); }))
-        << s.group << " now passes " << criterion_name(s.criterion) << "; take it off the list";
   }
 }
 

@@ -45,16 +45,21 @@ constexpr AmplitudeTable kStep = {{
 }};
 
 // The dancefloor grooves' own bounce and step: a deeper downstroke, wider
-// side accents, and depth from the fine grains too.
+// side accents, and depth from the fine grains too. Hats and ticks have
+// shorter attacks than the kicks, snares and claps they land on, and one of
+// the other sign starting a pip later would turn the drum's rise or fall
+// round within that pip: in the bounce, where kicks lift and snares press,
+// they leave y alone (dipping would blunt the kick's peak); in the step,
+// where every drum presses, they dip with them.
 constexpr AmplitudeTable kGrooveBounce = {{
     {0.06, 0.6, 0.0},     // kick
     {0.26, -0.2, 0.0},    // clap
     {0.3, -0.22, 0.0},    // snare
     {0.12, -0.08, 0.0},   // perc1
     {0.08, -0.06, 0.0},   // perc2
-    {0.05, 0.06, 0.0},    // perc3
+    {0.05, 0.0, 0.0},     // perc3
     {0.06, 0.08, 0.07},   // perc4
-    {0.04, 0.04, -0.04},  // perc5
+    {0.04, 0.0, -0.04},   // perc5
 }};
 
 constexpr AmplitudeTable kGrooveStep = {{
@@ -63,9 +68,9 @@ constexpr AmplitudeTable kGrooveStep = {{
     {0.32, -0.14, 0.0},   // snare
     {0.14, -0.06, 0.0},   // perc1
     {0.1, -0.04, 0.0},    // perc2
-    {0.05, 0.05, 0.0},    // perc3
+    {0.05, -0.05, 0.0},   // perc3
     {0.08, 0.04, 0.18},   // perc4
-    {0.04, 0.04, -0.06},  // perc5
+    {0.04, -0.04, -0.06}, // perc5
 }};
 
 // Low-end cues push depth forward unless they lean left.
