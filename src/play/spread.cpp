@@ -1,6 +1,8 @@
 #include "pipmoves/play/spread.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -24,7 +26,9 @@ class Layout {
  public:
   Layout(const Spread& how, std::size_t fixtures, std::int32_t period)
       : how_(how), fixtures_(fixtures), period_(static_cast<std::uint64_t>(period)) {
-    if (!how.phase_step && !how.from_centre && fixtures > 0) {
+    if (!how.stage_x.empty() || fixtures == 0) {
+      place_stage(how.stage_x);
+    } else if (!how.phase_step && !how.from_centre) {
       // floor(i * period / n) step by step, without a division per fixture.
       fan_whole_ = period_ / fixtures;
       fan_part_ = period_ % fixtures;
@@ -34,7 +38,9 @@ class Layout {
   FixturePhase next() noexcept {
     const std::size_t fixture = next_++;
     FixturePhase phase;
-    if (how_.phase_step) {
+    if (staged_) {
+      phase.lag = staged_lag(fixture);
+    } else if (how_.phase_step) {
       phase.lag = static_cast<std::uint32_t>(rank(fixture)) * static_cast<std::uint32_t>(*how_.phase_step);
     } else if (how_.from_centre) {
       phase.lag = static_cast<std::uint32_t>(rank(fixture) * period_ / ((fixtures_ + 1) / 2));
@@ -54,6 +60,49 @@ class Layout {
   }
 
  private:
+  void place_stage(const std::vector<double>& x) {
+    if (x.empty()) {
+      return;
+    }
+    if (x.size() != fixtures_) {
+      throw std::invalid_argument("Stage positions must be one per fixture");
+    }
+    if (!std::all_of(x.begin(), x.end(), [](double v) { return std::isfinite(v); })) {
+      throw std::invalid_argument("Stage positions must be finite");
+    }
+    const auto [lo, hi] = std::minmax_element(x.begin(), x.end());
+    left_ = *lo;
+    middle_ = *lo + (*hi - *lo) / 2.0;
+    span_ = *hi - *lo;
+    staged_ = true;
+    if (how_.from_centre) {
+      innermost_ = raw_place(0);
+      for (std::size_t i = 1; i < fixtures_; ++i) {
+        innermost_ = std::min(innermost_, raw_place(i));
+      }
+    }
+  }
+
+  // Where a fixture stands on the scale of its index: 0 to n - 1 across the
+  // rig, or its distance from the middle on that scale.
+  double raw_place(std::size_t fixture) const noexcept {
+    if (span_ == 0.0) {
+      return 0.0;
+    }
+    const double x = how_.stage_x[fixture];
+    const double from = how_.from_centre ? std::abs(x - middle_) : x - left_;
+    return from * static_cast<double>(fixtures_ - 1) / span_;
+  }
+
+  std::uint32_t staged_lag(std::size_t fixture) const noexcept {
+    const double place = raw_place(fixture) - innermost_;
+    if (how_.phase_step) {
+      return static_cast<std::uint32_t>(std::llround(place * static_cast<double>(*how_.phase_step)));
+    }
+    const double share = static_cast<double>(how_.from_centre ? (fixtures_ + 1) / 2 : fixtures_);
+    return static_cast<std::uint32_t>(std::floor(place * static_cast<double>(period_) / share));
+  }
+
   // From the centre, fixtures i and n - 1 - i share a rank: 3 2 1 0 0 1 2 3
   // for eight, 3 2 1 0 1 2 3 for seven.
   std::uint64_t rank(std::size_t fixture) const noexcept {
@@ -72,6 +121,11 @@ class Layout {
   std::uint64_t fan_part_ = 0;
   std::uint64_t fan_lag_ = 0;
   std::uint64_t fan_rest_ = 0;
+  bool staged_ = false;
+  double left_ = 0.0;
+  double middle_ = 0.0;
+  double span_ = 0.0;
+  double innermost_ = 0.0;
 };
 
 std::int32_t fixture_pip(std::int32_t pip, const FixturePhase& phase) noexcept {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -104,6 +106,75 @@ TEST(Spread, DuringAFadeEveryFixtureMixesItsOwnTwoSpreads) {
     EXPECT_TRUE(SameOffset(a_before.rows()[i], before.rows()[i])) << i;
     EXPECT_TRUE(SameOffset(CrossFade::mix(a.rows()[i], b.rows()[i], fade.weight(32)), during.rows()[i])) << i;
   }
+}
+
+TEST(Spread, StagePositionsEvenlySpacedInOrderPlayAsTheOrderDoes) {
+  const PatternRef circle = PatternRef::named("circle");
+  const PatternRef breathe = PatternRef::named("lfo_breathe");
+  for (const std::int64_t n : {2, 7, 8}) {
+    std::vector<double> x;
+    for (std::int64_t i = 0; i < n; ++i) {
+      x.push_back(-3.5 + 1.5 * static_cast<double>(i));
+    }
+    for (Spread how : {Spread{}, Spread{.phase_step = 24}, Spread{.from_centre = true},
+                       Spread{.phase_step = -5, .from_centre = true, .alternate = Alternation::reverse}}) {
+      const Rows<Offset3> by_order = spread(breathe, 1000, n, how);
+      how.stage_x = x;
+      const Rows<Offset3> by_place = spread(breathe, 1000, n, how);
+      for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+        EXPECT_TRUE(SameOffset(by_order.rows()[i], by_place.rows()[i])) << n << " fixtures, fixture " << i;
+      }
+    }
+    const CrossFade fade(circle, breathe, 990, 64);
+    const Rows<Offset3> faded = spread(fade, 1000, n, {.stage_x = x});
+    const Rows<Offset3> plain = spread(fade, 1000, n);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+      EXPECT_TRUE(SameOffset(plain.rows()[i], faded.rows()[i])) << n << " fixtures, fixture " << i;
+    }
+  }
+}
+
+TEST(Spread, StagePositionsPhaseEachFixtureByWhereItStands) {
+  // circle's period is 64 pips. Places run 0 to n - 1 across the rig: x of
+  // 0, 1, 5 and 6 stand at 0, 0.5, 2.5 and 3, whatever order the patch lists them in.
+  struct Case {
+    const char* what;
+    std::optional<std::int32_t> phase_step;
+    bool from_centre;
+    const std::vector<double>& x;
+    std::vector<std::int64_t> lags;
+  };
+  const std::vector<double> x = {6.0, 0.0, 5.0, 1.0};
+  const std::vector<double> together = {2.0, 2.0, 2.0, 2.0};
+  const Case cases[] = {
+      {"a fan: floor(place * 64 / 4)", std::nullopt, false, x, {48, 0, 40, 8}},
+      {"a step: round(place * 16)", 16, false, x, {48, 0, 40, 8}},
+      {"a step of 3: 1.5 rounds to 2", 3, false, x, {9, 0, 8, 2}},
+      // From the middle (x = 3): distances 3, 3, 2, 2, on the scale 1.5, 1.5, 1, 1, less the
+      // innermost's: 0.5, 0.5, 0, 0; a fan from the centre lags floor(place * 64 / 2).
+      {"from the centre", std::nullopt, true, x, {16, 16, 0, 0}},
+      {"all at one place", std::nullopt, false, together, {0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    const Spread how{.phase_step = c.phase_step, .from_centre = c.from_centre, .stage_x = c.x};
+    const Rows<Offset3> fixtures = spread(PatternRef::named("circle"), 100, 4, how);
+    for (std::size_t i = 0; i < 4; ++i) {
+      EXPECT_TRUE(SameOffset(sample("circle", lagged(100, c.lags[i])), fixtures.rows()[i])) << c.what << ", fixture " << i;
+    }
+  }
+}
+
+TEST(Spread, StagePositionsAreOnePerFixtureAndFinite) {
+  const PatternRef bounce = PatternRef::named("bounce");
+  std::vector<Offset3> out(3, Offset3{9.0, 9.0, 9.0});
+  EXPECT_TRUE(ThrowsExactly<std::invalid_argument>([&] { spread(bounce, 0, {.stage_x = {1.0, 2.0}}, out); },
+                                                   "Stage positions must be one per fixture"));
+  EXPECT_TRUE(ThrowsExactly<std::invalid_argument>(
+      [&] { spread(bounce, 0, {.stage_x = {1.0, std::numeric_limits<double>::infinity(), 2.0}}, out); },
+      "Stage positions must be finite"));
+  EXPECT_EQ(9.0, out[0].x);  // nothing written
+  EXPECT_TRUE(ThrowsExactly<std::invalid_argument>([&] { spread(bounce, 0, 0, {.stage_x = {1.0}}); },
+                                                   "Stage positions must be one per fixture"));
 }
 
 TEST(Spread, NamesAndRefusals) {
