@@ -6,6 +6,7 @@ import pytest
 
 import pipmoves
 import pipmoves_play as play
+from tests.python.integer_likes import Index
 
 
 def bits(rows):
@@ -87,3 +88,34 @@ def test_a_misaligned_buffer_is_refused():
     raw = memoryview(bytearray(8 * 18 + 1))[1:].cast("d", (6, 3))
     with pytest.raises(TypeError, match="^out must be a writable C-contiguous buffer of float64 rows of three$"):
         play.spread("bounce", 0, 6, out=raw)
+
+
+@pytest.mark.parametrize("call", [
+    lambda: play.spread(pattern="circle", pip=5, fixtures=4, phase_step=3),
+    lambda: play.spread("circle", Index(5), Index(4), phase_step=Index(3)),
+    lambda: play.spread("circle", 5, 4, phase_step=3, stage_x=[0, 1, 2, 3]),
+    lambda: play.spread(b"circle", 5, 4, phase_step=3, alternate="none", from_centre=False, out=None),
+])
+def test_every_way_of_passing_the_arguments_gives_the_same_spread(call):
+    assert bits(rows_of(call())) == bits(rows_of(play.spread("circle", 5, 4, phase_step=3)))
+
+
+@pytest.mark.parametrize("call", [
+    lambda: play.spread("circle", 5, 4, colour="red"),
+    lambda: play.spread("circle", 5, 4, 3),
+    lambda: play.spread("circle", 5, fixtures=4, pip=5),
+    lambda: play.spread("circle", 5, 4, from_centre="yes"),
+    lambda: play.spread(3, 5, 4),
+])
+def test_arguments_spread_does_not_take_are_type_errors(call):
+    with pytest.raises(TypeError, match="incompatible function arguments"):
+        call()
+
+
+def test_a_refusal_reads_as_it_always_did():
+    with pytest.raises(ValueError, match="^Unknown alternation: Reverse$"):
+        play.spread("bounce", 0, 4, alternate="Reverse", out=doubles(4))
+    with pytest.raises(ValueError, match="^Count must not be negative$"):
+        play.spread("bounce", 0, -1)
+    with pytest.raises(ValueError, match="^Unknown pipmove: nope$"):
+        play.spread("nope", 0, 4, out=doubles(4))
