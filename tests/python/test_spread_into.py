@@ -6,7 +6,7 @@ import pytest
 
 import pipmoves
 import pipmoves_play as play
-from tests.python.integer_likes import Index
+from integer_likes import Index
 
 
 def bits(rows):
