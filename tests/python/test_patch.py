@@ -143,6 +143,12 @@ REFUSALS = [
      FIXTURE + "layout: unknown key 'pan_rang' (did you mean 'pan_range'?)"),
     ({"ofl": None, "mode": None, "layout": {"channels": ["pan", "tilt"], "tilt_range": 270}},
      FIXTURE + "layout: missing 'pan_range'"),
+    ({"ofl": None, "mode": None, "layout": {"channels": ["pan", "tilt"] + [0] * 511, "pan_range": 540, "tilt_range": 270}},
+     FIXTURE + "layout: a footprint is 1 to 512 channels, not 513"),
+    ({"ofl": None, "mode": None, "layout": {"channels": [], "pan_range": 540, "tilt_range": 270}},
+     FIXTURE + "inline layout: a footprint is 1 to 512 channels, not 0"),
+    ({"ofl": None, "mode": None, "layout": {"channels": ["pan", "tilt"], "pan_range": 0, "tilt_range": 270}},
+     FIXTURE + "inline layout: pan and tilt ranges must be finite and positive"),
 ]
 
 

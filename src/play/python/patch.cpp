@@ -138,10 +138,11 @@ void register_patched_fixture(py::module_& m) {
   py::class_<PatchedFixture> cls(m, "PatchedFixture",
                                  "One fixture of a patch: where it is patched, its channel layout and its "
                                  "calibration, under the keys of the patch file.");
-  cls.def_property_readonly("name", [](const PatchedFixture& f) { return f.name; });
-  cls.def_property_readonly("universe", [](const PatchedFixture& f) { return f.universe; });
+  cls.def_property_readonly("name", [](const PatchedFixture& f) { return f.name; }, "Its name, unique in the patch.");
+  cls.def_property_readonly("universe", [](const PatchedFixture& f) { return f.universe; }, "Its universe, 1 to 63999.");
   cls.def_property_readonly("address", [](const PatchedFixture& f) { return f.address; }, "Its first slot, from 1.");
-  cls.def_property_readonly("layout", [](const PatchedFixture& f) { return f.layout; });
+  cls.def_property_readonly("layout", [](const PatchedFixture& f) { return f.layout; },
+                            "Its ChannelLayout: every slot from the address on, and its ranges.");
   const auto calibration = [&cls](const char* name, auto field, const char* doc) {
     cls.def_property_readonly(name, [field](const PatchedFixture& f) { return f.calibration.*field; }, doc);
   };
@@ -181,7 +182,7 @@ void register_universes(py::module_& m) {
                            {static_cast<py::ssize_t>(rows.size()), static_cast<py::ssize_t>(Patch::kSlots)},
                            {static_cast<py::ssize_t>(Patch::kSlots), py::ssize_t{1}}, /*readonly=*/true);
   });
-  cls.def("__len__", &Rows<DmxUniverse>::size);
+  cls.def("__len__", &Rows<DmxUniverse>::size, "How many universes the frame holds.");
   cls.def("__repr__", [](const Rows<DmxUniverse>& rows) { return std::format("Universes({} x 512)", rows.size()); });
 }
 
@@ -213,7 +214,7 @@ void register_patch_class(py::module_& m) {
   cls.def_property_readonly(
       "stage_x", [](const Patch& p) { return py::tuple(py::cast(p.stage_x())); },
       "Each fixture's x on stage, in patch order: spread(..., stage_x=patch.stage_x) phases by position.");
-  cls.def("__len__", &Patch::size);
+  cls.def("__len__", &Patch::size, "How many fixtures the patch holds.");
   cls.def(
       "angles",
       [](const Patch& p, const py::buffer& positions) {
@@ -234,8 +235,8 @@ void register_player(py::module_& m) {
   py::class_<PatchPlayer> cls(m, "PatchPlayer",
                               "Plays a patch frame by frame, every head starting at home and moving no faster than "
                               "its max_speed: positions in, every universe's 512 slots out.");
-  cls.def(py::init<Patch>(), py::arg("patch"));
-  cls.def_property_readonly("patch", &PatchPlayer::patch);
+  cls.def(py::init<Patch>(), py::arg("patch"), "A player of the patch, every head at home.");
+  cls.def_property_readonly("patch", &PatchPlayer::patch, "The Patch it plays.");
   cls.def("reset", &PatchPlayer::reset, "Every head back at home, as when the player was made.");
   cls.def(
       "frame",

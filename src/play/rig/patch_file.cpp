@@ -188,8 +188,11 @@ ChannelLayout inline_layout(const FixtureReader& reader, const json& layout) {
   if (!channels.is_array()) {
     reader.refuse("layout: 'channels' must be a list, not " + json_text(channels));
   }
+  if (channels.size() > ChannelLayout::kMaxFootprint) {
+    reader.refuse("layout: a footprint is 1 to 512 channels, not " + std::to_string(channels.size()));
+  }
   std::vector<ChannelSlot> slots;
-  for (std::size_t i = 0; i < channels.size() && i <= ChannelLayout::kMaxFootprint; ++i) {
+  for (std::size_t i = 0; i < channels.size(); ++i) {
     slots.push_back(inline_slot(reader, channels[i], i));
   }
   try {
