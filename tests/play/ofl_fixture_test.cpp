@@ -175,6 +175,56 @@ TEST(OflFixture, DefaultsComeInTheResolutionTheModeGivesTheChannel) {
   }
 }
 
+TEST(OflFixture, TemplateChannelsRepeatInTheOrderTheInsertAsks) {
+  const std::string insert = R"j({"insert": "matrixChannels", "repeatFor": ORDER, "channelOrder": "SHAPE", "templateChannels": TEMPLATES})j";
+  const auto block = [&insert](const char* order, const char* shape, const char* templates) {
+    std::string text = insert;
+    text.replace(text.find("ORDER"), 5, order);
+    text.replace(text.find("SHAPE"), 5, shape);
+    text.replace(text.find("TEMPLATES"), 9, templates);
+    return text;
+  };
+  const std::string axes = R"j("availableChannels": {
+      "Pan": {"capability": {"type": "Pan", "angleStart": "0deg", "angleEnd": "540deg"}},
+      "Tilt": {"capability": {"type": "Tilt", "angleStart": "0deg", "angleEnd": "270deg"}}},
+    "templateChannels": {
+      "Red $pixelKey": {"capability": {"type": "ColorIntensity", "color": "Red"}},
+      "Blue $pixelKey": {"defaultValue": 9, "capability": {"type": "ColorIntensity", "color": "Blue"}}})j";
+  const fs::path grid = testing::written("maker/grid.json", R"j({"name": "Grid",
+      "matrix": {"pixelCount": [2, 2, 1], "pixelGroups": {"Top": {"y": ["=1"]}, "All": "all"}},
+      "modes": [
+        {"name": "XYZ", "channels": ["Pan", "Tilt", )j" + block(R"j("eachPixelXYZ")j", "perPixel", R"j(["Red $pixelKey", null])j") + R"j(]},
+        {"name": "YXZ", "channels": ["Pan", "Tilt", )j" + block(R"j("eachPixelYXZ")j", "perChannel", R"j(["Red $pixelKey", "Blue $pixelKey"])j") + R"j(]},
+        {"name": "Groups", "channels": ["Pan", "Tilt", )j" + block(R"j("eachPixelGroup")j", "perPixel", R"j(["Blue $pixelKey"])j") + R"j(]},
+        {"name": "Direct", "channels": ["Pan", "Tilt", "Red (2, 1)", "Blue Top"]}],)j" + axes + "}");
+  const fs::path ring = testing::written("maker/ring.json", R"j({"name": "Ring", "matrix": {"pixelKeys": [[["10", "2", "1"]]]},
+      "modes": [{"name": "ABC", "channels": ["Pan", "Tilt", )j" + block(R"j("eachPixelABC")j", "perPixel", R"j(["Red $pixelKey"])j") +
+                                                 R"j(]}],)j" + axes + "}");
+  struct Case {
+    const fs::path& file;
+    const char* mode;
+    std::vector<std::string> names;
+  };
+  const Case cases[] = {
+      // X runs fastest: a grid read like a page.
+      {grid, "XYZ", {"Pan", "Tilt", "Red (1, 1)", "", "Red (2, 1)", "", "Red (1, 2)", "", "Red (2, 2)", ""}},
+      {grid, "YXZ", {"Pan", "Tilt", "Red (1, 1)", "Red (1, 2)", "Red (2, 1)", "Red (2, 2)", "Blue (1, 1)", "Blue (1, 2)",
+                     "Blue (2, 1)", "Blue (2, 2)"}},
+      {grid, "Groups", {"Pan", "Tilt", "Blue Top", "Blue All"}},
+      {grid, "Direct", {"Pan", "Tilt", "Red (2, 1)", "Blue Top"}},
+      {ring, "ABC", {"Pan", "Tilt", "Red 1", "Red 2", "Red 10"}},  // numbers by their value
+  };
+  for (const Case& c : cases) {
+    const OflFixture fixture(c.file);
+    std::vector<std::string> names;
+    for (const ChannelSlot& slot : fixture.layout(c.mode).slots()) {
+      names.push_back(slot.name);
+    }
+    EXPECT_EQ(c.names, names) << c.mode;
+  }
+  EXPECT_EQ(9, slot_named(OflFixture(grid).layout("Direct"), "Blue Top").value);
+}
+
 TEST(OflFixture, ThePanTiltSpeedChannelIsHeldAtItsFastest) {
   struct Case {
     const char* file;

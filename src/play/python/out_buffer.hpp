@@ -27,7 +27,8 @@ class OutBuffer {
       throw pybind11::type_error(std::string(what) + " must be a writable C-contiguous buffer of " + items);
     }
     const std::string_view given = view_.format == nullptr ? "B" : view_.format;
-    const bool native = given.size() == 1 || (given.size() == 2 && (given[0] == '@' || given[0] == '=' || given[0] == '<'));
+    const bool native =
+        given.size() == 1 || (given.size() == 2 && (given[0] == '@' || given[0] == '=' || given[0] == '<'));
     // Items are written in place, so they must lie at their natural alignment.
     const bool aligned = reinterpret_cast<std::uintptr_t>(view_.buf) % itemsize == 0;
     if (!native || given.back() != format || static_cast<std::size_t>(view_.itemsize) != itemsize || !aligned) {
@@ -39,7 +40,6 @@ class OutBuffer {
   OutBuffer& operator=(const OutBuffer&) = delete;
   ~OutBuffer() { PyBuffer_Release(&view_); }
 
-  std::size_t items() const noexcept { return static_cast<std::size_t>(view_.len) / static_cast<std::size_t>(view_.itemsize); }
   int ndim() const noexcept { return view_.ndim; }
   std::size_t shape(int axis) const noexcept { return static_cast<std::size_t>(view_.shape[axis]); }
 

@@ -139,7 +139,8 @@ void register_patched_fixture(py::module_& m) {
                                  "One fixture of a patch: where it is patched, its channel layout and its "
                                  "calibration, under the keys of the patch file.");
   cls.def_property_readonly("name", [](const PatchedFixture& f) { return f.name; }, "Its name, unique in the patch.");
-  cls.def_property_readonly("universe", [](const PatchedFixture& f) { return f.universe; }, "Its universe, 1 to 63999.");
+  cls.def_property_readonly("universe", [](const PatchedFixture& f) { return f.universe; },
+                            "Its universe, 1 to 63999.");
   cls.def_property_readonly("address", [](const PatchedFixture& f) { return f.address; }, "Its first slot, from 1.");
   cls.def_property_readonly("layout", [](const PatchedFixture& f) { return f.layout; },
                             "Its ChannelLayout: every slot from the address on, and its ranges.");
@@ -158,10 +159,14 @@ void register_patched_fixture(py::module_& m) {
       "mounting", [](const PatchedFixture& f) { return mounting_name(f.calibration.mounting); },
       "'standing' or 'hung' (which inverts tilt).");
   cls.def_property_readonly(
-      "pan_limits", [](const PatchedFixture& f) { return py::make_tuple(f.calibration.pan_limits.min, f.calibration.pan_limits.max); },
+      "pan_limits",
+      [](const PatchedFixture& f) { return py::make_tuple(f.calibration.pan_limits.min, f.calibration.pan_limits.max); },
       "The lowest and highest pan in degrees.");
   cls.def_property_readonly(
-      "tilt_limits", [](const PatchedFixture& f) { return py::make_tuple(f.calibration.tilt_limits.min, f.calibration.tilt_limits.max); },
+      "tilt_limits",
+      [](const PatchedFixture& f) {
+        return py::make_tuple(f.calibration.tilt_limits.min, f.calibration.tilt_limits.max);
+      },
       "The lowest and highest tilt in degrees.");
   cls.def_property_readonly(
       "position", [](const PatchedFixture& f) { return py::make_tuple(f.position.x, f.position.y, f.position.z); },
@@ -207,7 +212,8 @@ void register_patch_class(py::module_& m) {
       },
       "The file the patch was read from, or None.");
   cls.def_property_readonly(
-      "fixtures", [](const Patch& p) { return py::tuple(py::cast(p.fixtures())); }, "Every PatchedFixture, in file order.");
+      "fixtures", [](const Patch& p) { return py::tuple(py::cast(p.fixtures())); },
+      "Every PatchedFixture, in file order.");
   cls.def_property_readonly(
       "universes", [](const Patch& p) { return tuple_of(p.universes()); },
       "The universes in use, ascending: the order of a frame's universes.");

@@ -71,7 +71,8 @@ py::object taken(PyObject* self, PyObject* const* args, Py_ssize_t count, PyObje
     return {};
   }
   const auto from_centre = given.values[1] ? loaded<bool>(given.values[1]) : std::optional(false);
-  const auto alternate = given.values[2] ? loaded<std::string_view>(given.values[2]) : std::optional<std::string_view>("none");
+  const auto alternate =
+      given.values[2] ? loaded<std::string_view>(given.values[2]) : std::optional<std::string_view>("none");
   StageX stage_x;
   if (!or_none(given.values[3]) && !(stage_x = loaded<std::vector<double>>(given.values[3]))) {
     return {};

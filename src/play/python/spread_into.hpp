@@ -20,7 +20,8 @@ using StageX = std::optional<std::vector<double>>;
 
 inline Spread spread_of(std::optional<std::int32_t> phase_step, bool from_centre, std::string_view alternate,
                         StageX stage_x) {
-  return Spread{phase_step, from_centre, alternation_named(alternate), std::move(stage_x).value_or(std::vector<double>{})};
+  return Spread{phase_step, from_centre, alternation_named(alternate),
+                std::move(stage_x).value_or(std::vector<double>{})};
 }
 
 // A spread into a new Frames block, or into the caller's `out`, which it returns.

@@ -243,7 +243,8 @@ std::vector<json> expand_mode_channels(const json& channels, const Matrix& matri
     }
     if (!entry.is_object() || entry.value("insert", json()) != "matrixChannels" || !entry.contains("repeatFor") ||
         !entry.contains("templateChannels") || !entry["templateChannels"].is_array()) {
-      throw std::invalid_argument("a channel entry " + entry.dump().substr(0, 80) + " is neither a key nor a matrix insert");
+      throw std::invalid_argument("a channel entry " + entry.dump().substr(0, 80) +
+                                  " is neither a key nor a matrix insert");
     }
     const std::vector<std::string> keys = matrix.repeat_for(entry["repeatFor"]);
     const json& templates = entry["templateChannels"];

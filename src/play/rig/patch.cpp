@@ -30,7 +30,8 @@ void check_axis(const PatchedFixture& fixture, const char* axis, double range, c
     refuse(fixture, name + "_limits " + limits_text(limits) + " must be two finite degrees, the lower first");
   }
   if (limits.min < 0.0 || limits.max > range) {
-    refuse(fixture, std::format("{}_limits {} lie outside its {} range [0, {}]", name, limits_text(limits), name, range));
+    refuse(fixture,
+           std::format("{}_limits {} lie outside its {} range [0, {}]", name, limits_text(limits), name, range));
   }
   if (!(home >= limits.min && home <= limits.max)) {
     refuse(fixture, std::format("home_{} {} lies outside {}_limits {}", name, home, name, limits_text(limits)));
@@ -101,7 +102,9 @@ Mounting mounting_named(std::string_view name) {
   throw std::invalid_argument("Unknown mounting: " + std::string(name));
 }
 
-std::string_view mounting_name(Mounting mounting) noexcept { return kMountingNames[static_cast<std::size_t>(mounting)]; }
+std::string_view mounting_name(Mounting mounting) noexcept {
+  return kMountingNames[static_cast<std::size_t>(mounting)];
+}
 
 Calibration default_calibration(const ChannelLayout& layout) {
   const double pan = layout.pan_range_degrees();

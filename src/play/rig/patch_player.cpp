@@ -91,7 +91,8 @@ void PatchPlayer::write(std::size_t fixture) {
     for (const Carrier& carrier : carriers) {
       const std::uint32_t value = rig::dmx_of(degrees, range, carrier.bytes);
       for (int b = 0; b < carrier.bytes; ++b) {
-        slots[carrier.slots[static_cast<std::size_t>(b)]] = static_cast<std::uint8_t>(value >> (8 * (carrier.bytes - 1 - b)));
+        const int shift = 8 * (carrier.bytes - 1 - b);
+        slots[carrier.slots[static_cast<std::size_t>(b)]] = static_cast<std::uint8_t>(value >> shift);
       }
     }
   };
