@@ -1,10 +1,10 @@
 #include <pybind11/pybind11.h>
 
-#include "arguments.hpp"
 #include "catalogue_row.hpp"
-#include "name_errors.hpp"
 #include "pipmoves/catalogue.hpp"
 #include "register.hpp"
+#include "support/arguments.hpp"
+#include "support/name_errors.hpp"
 
 namespace py = pybind11;
 

@@ -4,13 +4,13 @@
 #include <utility>
 #include <vector>
 
-#include "arguments.hpp"
 #include "catalogue_row.hpp"
-#include "name_errors.hpp"
 #include "pipmoves/catalogue_entry.hpp"
 #include "pipmoves/pattern_library.hpp"
 #include "pipmoves/sampled_pattern.hpp"
 #include "register.hpp"
+#include "support/arguments.hpp"
+#include "support/name_errors.hpp"
 
 namespace py = pybind11;
 

@@ -1,8 +1,8 @@
 #include <pybind11/pybind11.h>
 
-#include "arguments.hpp"
 #include "pipmoves/procedural.hpp"
 #include "register.hpp"
+#include "support/arguments.hpp"
 
 namespace pipmoves::python {
 

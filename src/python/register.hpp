@@ -4,7 +4,7 @@
 
 // Every binding file includes this, so all of them convert the bound classes
 // through the same casters.
-#include "instances.hpp"
+#include "support/pipmoves_classes.hpp"
 
 namespace pipmoves::python {
 

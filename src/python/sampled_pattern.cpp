@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "arguments.hpp"
 #include "pipmoves/offset3.hpp"
 #include "pipmoves/sampled_pattern.hpp"
 #include "read_only.hpp"
 #include "register.hpp"
+#include "support/arguments.hpp"
 
 namespace py = pybind11;
 

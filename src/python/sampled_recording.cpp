@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
-#include "arguments.hpp"
 #include "pipmoves/sampled_recording.hpp"
 #include "read_only.hpp"
 #include "register.hpp"
+#include "support/arguments.hpp"
 
 namespace py = pybind11;
 

@@ -1,34 +1,10 @@
 """What a careless or hostile caller gets: a clean error, never a crash, a large
 allocation before a limit check, or a wrong message. Cases that once crashed or
 exhausted memory run in a child interpreter, so that one failing fails alone."""
-import subprocess
-import sys
-import textwrap
-
 import pytest
 
 import pipmoves
-
-PRELUDE = """
-import resource, pipmoves
-def outcome(call):
-    try:
-        call()
-    except BaseException as error:
-        print(f"{type(error).__name__}: {str(error).partition(chr(10))[0]}", end="")
-    else:
-        print("no error", end="")
-"""
-# Well below what copying any of the memory cases below would need.
-ADDRESS_SPACE = 384 << 20
-
-
-def in_child(code, limit=None):
-    setup = f"resource.setrlimit(resource.RLIMIT_AS, ({limit}, {limit}))\n" if limit else ""
-    result = subprocess.run([sys.executable, "-c", PRELUDE + setup + textwrap.dedent(code)],
-                            capture_output=True, text=True, timeout=120)
-    assert result.returncode == 0, result.stderr[-2000:]
-    return result.stdout
+from child_process import ADDRESS_SPACE, in_child
 
 
 SAMPLERS = {"sample": "pipmoves.sample", "library": "pipmoves.PatternLibrary().sample"}

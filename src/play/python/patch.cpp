@@ -2,7 +2,6 @@
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
 
-#include <cstring>
 #include <filesystem>
 #include <format>
 #include <optional>
@@ -16,7 +15,9 @@
 #include "pipmoves/play/patch.hpp"
 #include "pipmoves/play/patch_player.hpp"
 #include "pipmoves/play/rows.hpp"
+#include "positions.hpp"
 #include "register.hpp"
+#include "support/instances.hpp"
 
 namespace py = pybind11;
 
@@ -24,41 +25,6 @@ namespace pipmoves::play::python {
 namespace {
 
 using Directory = std::optional<std::filesystem::path>;
-
-// The rows of any buffer of float64 shaped (n, 3): read in place when packed
-// as Frames are, copied row by row otherwise (a strided numpy view).
-class Positions {
- public:
-  explicit Positions(const py::buffer& frames) : info_(frames.request()) {
-    const std::string_view format = info_.format;
-    const bool doubles = info_.itemsize == sizeof(double) && (format == "d" || format == "<d" || format == "=d");
-    if (!doubles || info_.ndim != 2 || info_.shape[1] != 3) {
-      throw py::type_error("Positions must be a buffer of float64 rows of three");
-    }
-    const std::size_t rows = checked_row_count(info_.shape[0]);
-    const auto* base = static_cast<const char*>(info_.ptr);
-    if (rows == 0 || (info_.strides[0] == sizeof(Offset3) && info_.strides[1] == sizeof(double))) {
-      rows_ = {reinterpret_cast<const Offset3*>(base), rows};
-      return;
-    }
-    copy_.resize(rows);
-    for (std::size_t r = 0; r < rows; ++r) {
-      const char* row = base + static_cast<py::ssize_t>(r) * info_.strides[0];
-      double* out = &copy_[r].x;
-      for (std::size_t c = 0; c < 3; ++c) {
-        std::memcpy(out + c, row + static_cast<py::ssize_t>(c) * info_.strides[1], sizeof(double));
-      }
-    }
-    rows_ = copy_;
-  }
-
-  std::span<const Offset3> rows() const noexcept { return rows_; }
-
- private:
-  py::buffer_info info_;
-  std::vector<Offset3> copy_;
-  std::span<const Offset3> rows_;
-};
 
 std::string role_name(const ChannelSlot& slot) {
   switch (slot.role) {
@@ -224,8 +190,8 @@ void register_patch_class(py::module_& m) {
   cls.def(
       "angles",
       [](const Patch& p, const py::buffer& positions) {
-        const Positions in(positions);
-        return p.angles(in.rows());
+        Positions in(positions);
+        return p.angles(in.all_for(p.size()));
       },
       py::arg("positions"),
       "Where each head aims for a frame of positions (float64 rows of x, y, z, one per fixture): an Angles buffer "
@@ -235,6 +201,7 @@ void register_patch_class(py::module_& m) {
     return std::format("Patch({}{} fixtures on universe{} {})", from, p.size(), p.universes().size() == 1 ? "" : "s",
                        universes_text(p));
   });
+  pipmoves::python::refuse_second_init(cls);
 }
 
 void register_player(py::module_& m) {
@@ -247,12 +214,13 @@ void register_player(py::module_& m) {
   cls.def(
       "frame",
       [](PatchPlayer& player, const py::buffer& positions, double seconds, const py::object& out) -> py::object {
-        const Positions in(positions);
+        Positions in(positions);
+        const std::span<const Offset3> rows = in.all_for(player.patch().size());
         if (out.is_none()) {
-          return py::cast(player.frame(in.rows(), seconds));
+          return py::cast(player.frame(rows, seconds));
         }
         OutBuffer buffer(out, 'B', 1, "out", "uint8");
-        player.frame(in.rows(), seconds, buffer.as<std::uint8_t>());
+        player.frame(rows, seconds, buffer.as<std::uint8_t>());
         return out;
       },
       py::arg("positions"), py::arg("seconds"), py::kw_only(), py::arg("out") = py::none(),
@@ -271,6 +239,7 @@ void register_player(py::module_& m) {
     return std::format("PatchPlayer({} fixtures on universe{} {})", player.patch().size(),
                        player.patch().universes().size() == 1 ? "" : "s", universes_text(player.patch()));
   });
+  pipmoves::python::refuse_second_init(cls);
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <pybind11/pybind11.h>
 
+// Every binding file includes this, so all of them convert the bound classes
+// through the same casters.
+#include "bound_classes.hpp"
+
 namespace pipmoves::play::python {
 
 // Each binding file registers one area of the module; the module body calls

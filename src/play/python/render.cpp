@@ -12,6 +12,7 @@
 #include "register.hpp"
 #include "source.hpp"
 #include "spread_into.hpp"
+#include "support/arguments.hpp"
 
 namespace py = pybind11;
 
@@ -40,9 +41,9 @@ void register_render(py::module_& m) {
   m.def(
       "spread",
       [](const Source& pattern, std::int32_t pip, std::int64_t fixtures, std::optional<std::int32_t> phase_step,
-         bool from_centre, std::string_view alternate, StageX stage_x, const py::object& out) {
+         bool from_centre, pipmoves::python::Name alternate, StageX stage_x, const py::object& out) {
         return spread_into(*Resolved(pattern), pip, fixtures,
-                           spread_of(phase_step, from_centre, alternate, std::move(stage_x)), out);
+                           spread_of(phase_step, from_centre, alternate.bytes, std::move(stage_x)), out);
       },
       py::arg("pattern"), py::arg("pip"), py::arg("fixtures"), py::kw_only(), py::arg("phase_step") = py::none(),
       py::arg("from_centre") = false, py::arg("alternate") = "none", py::arg("stage_x") = py::none(),
@@ -50,9 +51,9 @@ void register_render(py::module_& m) {
   m.def(
       "spread",
       [](const CrossFade& pattern, std::int32_t pip, std::int64_t fixtures, std::optional<std::int32_t> phase_step,
-         bool from_centre, std::string_view alternate, StageX stage_x, const py::object& out) {
-        return spread_into(pattern, pip, fixtures, spread_of(phase_step, from_centre, alternate, std::move(stage_x)),
-                           out);
+         bool from_centre, pipmoves::python::Name alternate, StageX stage_x, const py::object& out) {
+        return spread_into(pattern, pip, fixtures,
+                           spread_of(phase_step, from_centre, alternate.bytes, std::move(stage_x)), out);
       },
       py::arg("pattern"), py::arg("pip"), py::arg("fixtures"), py::kw_only(), py::arg("phase_step") = py::none(),
       py::arg("from_centre") = false, py::arg("alternate") = "none", py::arg("stage_x") = py::none(),

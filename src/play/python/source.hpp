@@ -2,7 +2,8 @@
 
 // A pattern argument: a default name (str, bytes or bytearray), a
 // pipmoves.SampledPattern or a pipmoves_play.Pattern, converted without
-// copying anything; resolving a name is the core's work, in Resolved.
+// copying anything but a bytearray's name; resolving a name is the core's
+// work, in Resolved.
 
 #include <pybind11/pybind11.h>
 
@@ -10,8 +11,11 @@
 #include <string_view>
 #include <variant>
 
+#include "bound_classes.hpp"
 #include "pipmoves/play/pattern_ref.hpp"
 #include "pipmoves/sampled_pattern.hpp"
+#include "support/arguments.hpp"
+#include "support/name_errors.hpp"
 
 namespace pipmoves::play::python {
 
@@ -19,7 +23,8 @@ struct Source {
   std::variant<std::string_view, const SampledPattern*, const PatternRef*> value;
 };
 
-// The pattern of a source: the Pattern itself, or one resolved for the call.
+// The pattern of a source: the Pattern itself, or one resolved for the call;
+// an unknown name is reported whole.
 class Resolved {
  public:
   explicit Resolved(const Source& source) {
@@ -28,7 +33,8 @@ class Resolved {
     } else if (const auto* sampled = std::get_if<const SampledPattern*>(&source.value)) {
       ref_ = &own_.emplace(**sampled);
     } else {
-      ref_ = &own_.emplace(PatternRef::named(std::get<std::string_view>(source.value)));
+      const std::string_view name = std::get<std::string_view>(source.value);
+      ref_ = &own_.emplace(pipmoves::python::naming_in_errors(name, [&] { return PatternRef::named(name); }));
     }
   }
   Resolved(const Resolved&) = delete;
@@ -45,6 +51,8 @@ class Resolved {
 
 namespace pybind11::detail {
 
+// A name is held as pipmoves holds one (a bytearray copied at once), so the
+// caster must outlive the Source it fills.
 template <>
 struct type_caster<pipmoves::play::python::Source> {
   PYBIND11_TYPE_CASTER(pipmoves::play::python::Source,
@@ -53,11 +61,10 @@ struct type_caster<pipmoves::play::python::Source> {
 
   bool load(handle src, bool convert) {
     if (PyUnicode_Check(src.ptr()) || PyBytes_Check(src.ptr()) || PyByteArray_Check(src.ptr())) {
-      make_caster<std::string_view> name;
-      if (!name.load(src, convert)) {
+      if (!name_.load(src, convert)) {
         return false;
       }
-      value.value = cast_op<std::string_view>(name);
+      value.value = cast_op<pipmoves::python::Name&>(name_).bytes;
       return true;
     }
     make_caster<pipmoves::play::PatternRef> pattern;
@@ -72,6 +79,9 @@ struct type_caster<pipmoves::play::python::Source> {
     }
     return false;
   }
+
+ private:
+  make_caster<pipmoves::python::Name> name_;
 };
 
 }  // namespace pybind11::detail

@@ -19,6 +19,7 @@
 #include "pipmoves/play/crossfade.hpp"
 #include "source.hpp"
 #include "spread_into.hpp"
+#include "support/arguments.hpp"
 
 namespace py = pybind11;
 
@@ -71,19 +72,23 @@ py::object taken(PyObject* self, PyObject* const* args, Py_ssize_t count, PyObje
     return {};
   }
   const auto from_centre = given.values[1] ? loaded<bool>(given.values[1]) : std::optional(false);
-  const auto alternate =
-      given.values[2] ? loaded<std::string_view>(given.values[2]) : std::optional<std::string_view>("none");
   StageX stage_x;
-  if (!or_none(given.values[3]) && !(stage_x = loaded<std::vector<double>>(given.values[3]))) {
+  if (!or_none(given.values[3]) && !(stage_x = loaded<pipmoves::python::Items<double>>(given.values[3]))) {
     return {};
   }
-  if (!pip || !fixtures || !from_centre || !alternate) {
+  // Names are read last, once no conversion is left to run code that could change them.
+  py::detail::make_caster<pipmoves::python::Name> alternate;
+  if (!pip || !fixtures || !from_centre || (given.values[2] && !alternate.load(given.values[2], false))) {
     return {};
   }
+  const std::string_view alternation =
+      given.values[2] ? py::detail::cast_op<pipmoves::python::Name&>(alternate).bytes : "none";
   const py::object out = py::reinterpret_borrow<py::object>(given.values[4] ? given.values[4] : Py_None);
-  const Spread how = spread_of(phase_step, *from_centre, *alternate, std::move(stage_x));
-  if (const auto source = loaded<Source>(args[0])) {
-    return spread_into(*Resolved(*source), *pip, *fixtures, how, out);
+  const Spread how = spread_of(phase_step, *from_centre, alternation, std::move(stage_x));
+  // The caster holds what the source's name reads.
+  py::detail::make_caster<Source> source;
+  if (source.load(args[0], false)) {
+    return spread_into(*Resolved(py::detail::cast_op<const Source&>(source)), *pip, *fixtures, how, out);
   }
   py::detail::make_caster<CrossFade> fade;
   if (fade.load(args[0], false)) {

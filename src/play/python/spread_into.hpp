@@ -11,17 +11,22 @@
 #include <utility>
 #include <vector>
 
+#include "bound_classes.hpp"
 #include "out_buffer.hpp"
 #include "pipmoves/play/spread.hpp"
+#include "support/arguments.hpp"
+#include "support/name_errors.hpp"
 
 namespace pipmoves::play::python {
 
-using StageX = std::optional<std::vector<double>>;
+using StageX = std::optional<pipmoves::python::Items<double>>;
 
 inline Spread spread_of(std::optional<std::int32_t> phase_step, bool from_centre, std::string_view alternate,
                         StageX stage_x) {
-  return Spread{phase_step, from_centre, alternation_named(alternate),
-                std::move(stage_x).value_or(std::vector<double>{})};
+  const Alternation alternation =
+      pipmoves::python::naming_in_errors(alternate, [&] { return alternation_named(alternate); });
+  return Spread{phase_step, from_centre, alternation,
+                stage_x ? std::move(stage_x->values) : std::vector<double>{}};
 }
 
 // A spread into a new Frames block, or into the caller's `out`, which it returns.

@@ -1,4 +1,4 @@
-#include "instances.hpp"
+#include "support/instances.hpp"
 
 #include <pybind11/pybind11.h>
 

@@ -14,6 +14,8 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pipmoves::python {
 
@@ -29,6 +31,20 @@ struct Pip {
 
 struct Real {
   double value = 0.0;
+};
+
+// The items of a sequence argument, converted one by one. Unlike a
+// std::vector argument, nothing is reserved from the length the sequence
+// reports, which its own __len__ may make anything.
+template <typename T>
+struct Items {
+  std::vector<T> values;
+
+  void clear() noexcept { values.clear(); }
+  void push_back(T&& item) { values.push_back(std::move(item)); }
+  std::size_t size() const noexcept { return values.size(); }
+  auto begin() const noexcept { return values.begin(); }
+  auto end() const noexcept { return values.end(); }
 };
 
 // Clears the error a failed conversion left, unless it is one the caller must
@@ -71,6 +87,9 @@ inline bool sequence_items(pybind11::handle source, bool convert, pybind11::obje
 }  // namespace pipmoves::python
 
 namespace pybind11::detail {
+
+template <typename T>
+struct type_caster<pipmoves::python::Items<T>> : list_caster<pipmoves::python::Items<T>, T> {};
 
 // str and bytes cannot change while the call holds them, so the view borrows
 // their bytes (a str keeps its UTF-8 form for its lifetime). A bytearray is
