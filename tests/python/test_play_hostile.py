@@ -2,6 +2,7 @@
 messages pipmoves gives, never a crash, a large copy or a wrong exception.
 Each case runs in a child interpreter, so that one failing fails alone."""
 import os
+import textwrap
 
 import pytest
 
@@ -21,6 +22,12 @@ def each(*calls):
         outcome(call)
         print()
 """
+
+
+def run(code, limit=None):
+    return in_child(IMPORTS + textwrap.dedent(code), limit)
+
+
 INLINE_RIG = ("{'fixtures': [{'name': 'scan', 'universe': 1, 'address': 1, 'layout': "
               "{'channels': ['pan', 'tilt'], 'pan_range': 360, 'tilt_range': 180}}]}")
 BUFFER = ["through(lambda: memoryview(unbuilt))", "len(unbuilt)"]
@@ -62,7 +69,7 @@ def test_every_bound_class_is_named_here():
                          [("play", cls, uses) for cls, uses in USES.items()] +
                          [("pipmoves", cls, uses) for cls, uses in FOREIGN.items()])
 def test_object_made_by_new_alone_is_refused_wherever_it_goes(module, cls, uses):
-    have = in_child(IMPORTS + f"""
+    have = run(f"""
         unbuilt = {module}.{cls}.__new__({module}.{cls})
         each({", ".join(f"lambda: {use}" for use in uses)})
     """)
@@ -73,7 +80,7 @@ def test_object_made_by_new_alone_is_refused_wherever_it_goes(module, cls, uses)
 def test_numpy_takes_an_unbuilt_block_as_no_buffer():
     np = pytest.importorskip("numpy")
     assert np  # the child imports it
-    have = in_child(IMPORTS + """
+    have = run("""
         import numpy
         unbuilt = play.Frames.__new__(play.Frames)
         outcome(lambda: print(numpy.asarray(unbuilt).dtype, end=" "))
@@ -85,7 +92,7 @@ def test_numpy_takes_an_unbuilt_block_as_no_buffer():
 BUILDS = {
     "Clock": ("(120.0, 2.0)", "built.beat_zero_seconds"),
     "Pattern": ("('bounce',)", "built.name"),
-    "CrossFade": ("('bounce', 'step', 0, 64)", "built.length_pips"),
+    "CrossFade": ("('bounce', 'figure_eight', 0, 64)", "built.length_pips"),
     "Fixture": ("(540.0, 270.0)", "bytes(built.dmx(play.render('bounce', 0, 1)))"),
     "GrooveScore": ("(256, [(0.0, 'kick', 1.0, 1)])", "built.period_pips"),
     "Patch": (f"({INLINE_RIG},)", "len(built)"),
@@ -96,7 +103,7 @@ BUILDS = {
 @pytest.mark.parametrize("cls", BUILDS)
 def test_second_init_is_refused_and_new_then_init_builds(cls):
     arguments, read = BUILDS[cls]
-    have = in_child(IMPORTS + f"""
+    have = run(f"""
         built = play.{cls}{arguments}
         before = {read}
         each(lambda: built.__init__{arguments}, lambda: play.{cls}.__init__(built, *{arguments}))
@@ -135,30 +142,34 @@ NAMES = {
     ("'\\u00e9t\\u00e9'", "\u00e9t\u00e9"),
 ])
 def test_unknown_pattern_name_is_reported_whole(call, name, shown):
-    have = in_child(IMPORTS + f"outcome(lambda: {call.format(name)})")
+    have = run(f"outcome(lambda: {call.format(name)})")
     assert have == "ValueError: Unknown pipmove: " + shown
 
 
 @pytest.mark.parametrize(("call", "want"), [
-    ("play.CrossFade('bounce', 'step', 0, 64, b'\\xffin')", "Unknown easing: \\xffin"),
-    ("play.CrossFade('bounce', 'step', 0, 64, easing='linear\\x00')", "Unknown easing: linear\x00"),
+    ("play.CrossFade('bounce', 'figure_eight', 0, 64, b'\\xffin')", "Unknown easing: \\xffin"),
+    ("play.CrossFade('bounce', 'figure_eight', 0, 64, easing='linear\\x00')", "Unknown easing: linear\x00"),
     ("play.spread('bounce', 0, 4, alternate=b'mirror\\xff')", "Unknown alternation: mirror\\xff"),
     ("play.spread('bounce', 0, 4, alternate='\\x00')", "Unknown alternation: \x00"),
     ("play.stored_groove_lanes(b'\\xff')", "Unknown groove: \\xff"),
     ("play.stored_groove_lanes('afro_cross\\x00')", "Unknown groove: afro_cross\x00"),
 ])
 def test_other_unknown_names_are_reported_whole(call, want):
-    assert in_child(IMPORTS + f"outcome(lambda: {call})") == "ValueError: " + want
+    assert run(f"outcome(lambda: {call})") == "ValueError: " + want
 
 
 def test_the_name_of_a_bytearray_is_owned_before_a_later_argument_converts():
-    have = in_child(IMPORTS + """
-        ba = bytearray(b"z" * (1 << 20))
+    have = run("""
         class Evil:
+            def __init__(self, name):
+                self.name = name
             def __index__(self):
-                ba.clear()
+                self.name.clear()
                 return 0
-        each(lambda: play.render(ba, Evil(), 4), lambda: play.spread(ba, Evil(), 4))
+        def named(call):
+            name = bytearray(b"z" * (1 << 20))
+            return lambda: call(name, Evil(name), 4)
+        each(named(play.render), named(play.spread))
     """)
     assert have.splitlines() == ["ValueError: Unknown pipmove: " + "z" * (1 << 20)] * 2
 
@@ -174,7 +185,7 @@ def test_a_midi_path_is_taken_as_the_os_takes_it(tmp_path):
         mido.MetaMessage("end_of_track", time=374)]))
     with open(where, "wb") as file:
         midi.save(file=file)
-    have = in_child(IMPORTS + f"""
+    have = run(f"""
         import os, pathlib
         where = {where!r}
         for path in (where, os.fsdecode(where), pathlib.Path(os.fsdecode(where))):
@@ -197,7 +208,7 @@ def test_a_midi_path_is_taken_as_the_os_takes_it(tmp_path):
     ("len(play.spread('bounce', 0, 2, stage_x=Lying([0.0, 1.0]), phase_step=4))", "2"),
 ])
 def test_a_lying_length_is_never_trusted(call, want):
-    have = in_child(IMPORTS + f"""
+    have = run(f"""
         class Lying(list):
             def __len__(self):
                 return 2**62
@@ -212,7 +223,7 @@ def test_a_lying_length_is_never_trusted(call, want):
     ("'m' * 120", "m" * 120),
 ])
 def test_an_invalid_groove_name_says_why(name, shown):
-    have = in_child(IMPORTS + f"""
+    have = run(f"""
         score = play.GrooveScore(256, [(0.0, 'kick', 1.0, 1)])
         outcome(lambda: play.groove_patterns(score, {name}, 'heading'))
     """)
@@ -235,7 +246,7 @@ RIG_SETUP = f"import numpy\nrow = numpy.zeros(3)\nplayer = play.PatchPlayer(play
 ])
 def test_a_broadcast_frame_is_never_copied_whole(call, want):
     pytest.importorskip("numpy")
-    have = in_child(IMPORTS + RIG_SETUP + f"outcome(lambda: {call})", limit=ADDRESS_SPACE)
+    have = run(RIG_SETUP + f"outcome(lambda: {call})", limit=ADDRESS_SPACE)
     assert have == want
 
 

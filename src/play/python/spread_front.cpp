@@ -4,8 +4,9 @@
 // its frame. This front stands in for the module's spread: it matches the
 // keywords against names interned once and converts the arguments with the
 // binding's own casters, without conversions; any call it does not take (a
-// value that needs converting, an argument it does not know, a refusal) goes
-// on to the full binding, which gives the same result or its error.
+// value that needs converting, an argument it does not know) goes on to the
+// full binding, which gives the same result or its error. A refusal once the
+// arguments are taken is raised from here, as the binding raises it.
 
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -64,6 +65,15 @@ py::object taken(PyObject* self, PyObject* const* args, Py_ssize_t count, PyObje
     }
     given.values[found] = args[count + k];
   }
+  // In the binding's order, so that a name (copied when it is a bytearray) is
+  // read before any later argument runs code that could change it; the
+  // casters hold what the names read.
+  py::detail::make_caster<Source> source;
+  py::detail::make_caster<CrossFade> fade;
+  const bool from_source = source.load(args[0], false);
+  if (!from_source && !fade.load(args[0], false)) {
+    return {};
+  }
   const auto pip = loaded<std::int32_t>(args[1]);
   const auto fixtures = loaded<std::int64_t>(args[2]);
   const auto or_none = [](py::handle value) { return !value || value.is_none(); };
@@ -72,29 +82,25 @@ py::object taken(PyObject* self, PyObject* const* args, Py_ssize_t count, PyObje
     return {};
   }
   const auto from_centre = given.values[1] ? loaded<bool>(given.values[1]) : std::optional(false);
+  py::detail::make_caster<pipmoves::python::Name> alternate;
+  if (given.values[2] && !alternate.load(given.values[2], false)) {
+    return {};
+  }
   StageX stage_x;
   if (!or_none(given.values[3]) && !(stage_x = loaded<pipmoves::python::Items<double>>(given.values[3]))) {
     return {};
   }
-  // Names are read last, once no conversion is left to run code that could change them.
-  py::detail::make_caster<pipmoves::python::Name> alternate;
-  if (!pip || !fixtures || !from_centre || (given.values[2] && !alternate.load(given.values[2], false))) {
+  if (!pip || !fixtures || !from_centre) {
     return {};
   }
   const std::string_view alternation =
       given.values[2] ? py::detail::cast_op<pipmoves::python::Name&>(alternate).bytes : "none";
   const py::object out = py::reinterpret_borrow<py::object>(given.values[4] ? given.values[4] : Py_None);
   const Spread how = spread_of(phase_step, *from_centre, alternation, std::move(stage_x));
-  // The caster holds what the source's name reads.
-  py::detail::make_caster<Source> source;
-  if (source.load(args[0], false)) {
+  if (from_source) {
     return spread_into(*Resolved(py::detail::cast_op<const Source&>(source)), *pip, *fixtures, how, out);
   }
-  py::detail::make_caster<CrossFade> fade;
-  if (fade.load(args[0], false)) {
-    return spread_into(py::detail::cast_op<const CrossFade&>(fade), *pip, *fixtures, how, out);
-  }
-  return {};
+  return spread_into(py::detail::cast_op<const CrossFade&>(fade), *pip, *fixtures, how, out);
 }
 
 PyObject* front(PyObject* self, PyObject* const* args, Py_ssize_t nargsf, PyObject* names) {
@@ -104,7 +110,10 @@ PyObject* front(PyObject* self, PyObject* const* args, Py_ssize_t nargsf, PyObje
       return result.release().ptr();
     }
   } catch (...) {
-    // Refused: the full binding raises the error as it would have.
+    // Its arguments were converted, maybe running the caller's code: the full
+    // binding would raise the same error, after running that code again.
+    py::detail::try_translate_exceptions();
+    return nullptr;
   }
   if (PyErr_Occurred() != nullptr) {
     PyErr_Clear();

@@ -10,10 +10,12 @@ namespace py = pybind11;
 namespace pipmoves::python {
 namespace {
 
+// pybind11 sets the value only once the core object is built; a holder is
+// not always there (an object that refers to one another object owns).
 bool is_built(PyObject* object, const py::detail::type_info* type) {
   auto* instance = reinterpret_cast<py::detail::instance*>(object);
   const py::detail::value_and_holder v_h = instance->get_value_and_holder(type, false);
-  return v_h.inst != nullptr && v_h.holder_constructed();
+  return v_h.inst != nullptr && v_h.value_ptr() != nullptr;
 }
 
 // Called as the class's __init__ with self first; `bound` holds pybind11's
