@@ -10,7 +10,9 @@ point and a cursor over the time curves at the tempo typed or tapped in the
 transport bar, every playing card on one clock, so they stay in phase. A
 metronome (off until asked for) clicks every beat and accents every bar. The
 page opens from disk; `#play=NAME,NAME&bpm=N` in its address starts those
-cards at once.
+cards at once, and `&clock=manual` holds its clock still but for
+`manualClock.advance(ms)`, so a test reads the player at a chosen moment.
+The page sets `data-ready` on its root element once every card is in place.
 
 The pack and family of each stored pattern come from pack_layout.json, which
 the build writes beside the module's build folder (build/release/generated);
@@ -208,6 +210,10 @@ document.body.dataset.rendered = document.querySelectorAll("svg.path:not(.depth)
 // tempo from an anchor, re-anchored whenever the tempo changes or the clock
 // pauses, so the position never jumps.
 const PPB = __PPB__, BEATS_PER_BAR = 4, SCALE = __SCALE__;
+const request = new URLSearchParams(location.hash.slice(1));
+// A manual clock moves only when told, for a reader that must know the moment.
+let manualMs = 0;
+const now = request.get("clock") === "manual" ? () => manualMs : () => performance.now();
 const player = {
   bpm: 120, running: false, anchorMs: 0, anchorPos: 0, startedMs: null,
   playing: new Map(), lastBeat: null, audio: null, taps: [],
@@ -217,13 +223,13 @@ const player = {
   reanchor(now) { this.anchorPos = this.position(now); this.anchorMs = now; },
   setTempo(bpm) {
     if (!(bpm >= 20 && bpm <= 400)) return;
-    this.reanchor(performance.now());
+    this.reanchor(now());
     this.bpm = bpm;
     document.getElementById("bpm").value = String(Math.round(bpm * 10) / 10);
   },
   start() {
     if (this.running) return;
-    this.anchorMs = performance.now();
+    this.anchorMs = now();
     if (this.startedMs === null) this.startedMs = this.anchorMs;
     this.running = true;
     document.getElementById("toggle").textContent = "Pause";
@@ -231,7 +237,7 @@ const player = {
   },
   pause() {
     if (!this.running) return;
-    this.reanchor(performance.now());
+    this.reanchor(now());
     this.running = false;
     document.getElementById("toggle").textContent = "Play";
   },
@@ -252,7 +258,7 @@ const player = {
     this.playing.set(p.name, {p, div, marks, table: decodeTable(p.table)});
     div.classList.add("playing");
     this.start();
-    draw(this.position(performance.now()));
+    draw(this.position(now()));
   },
   tap(now) {
     if (this.taps.length && now - this.taps[this.taps.length - 1] > 2000) this.taps = [];
@@ -287,7 +293,7 @@ function draw(position) {
   document.getElementById("clock").textContent =
     `bar ${Math.floor(beat / BEATS_PER_BAR) + 1} beat ${beat % BEATS_PER_BAR + 1} · pip ${pip}`;
   document.body.dataset.clockPip = pip;
-  document.body.dataset.clockMs = player.startedMs === null ? 0 : Math.round(performance.now() - player.startedMs);
+  document.body.dataset.clockMs = player.startedMs === null ? 0 : Math.round(now() - player.startedMs);
   for (const {p, div, marks, table} of player.playing.values()) {
     const i = ((pip % p.period) + p.period) % p.period;
     const [x, y, z] = [table[3 * i], table[3 * i + 1], table[3 * i + 2]];
@@ -302,12 +308,12 @@ function draw(position) {
   player.lastBeat = beat;
 }
 function frame() {
-  draw(player.position(performance.now()));
+  draw(player.position(now()));
   if (player.running) requestAnimationFrame(frame);
 }
 document.getElementById("toggle").addEventListener("click", () => player.running ? player.pause() : player.start());
 document.getElementById("bpm").addEventListener("change", e => player.setTempo(Number(e.target.value)));
-document.getElementById("tap").addEventListener("click", () => player.tap(performance.now()));
+document.getElementById("tap").addEventListener("click", () => player.tap(now()));
 document.getElementById("stop-all").addEventListener("click", () => {
   for (const {p, div} of [...player.playing.values()]) player.toggleCard(p, div);
 });
@@ -316,12 +322,15 @@ document.getElementById("metronome").addEventListener("change", e => {
   if (!e.target.checked && player.audio) { player.audio.close(); player.audio = null; }
 });
 // #play=NAME,NAME&bpm=N starts those cards on load.
-const request = new URLSearchParams(location.hash.slice(1));
 if (request.has("bpm")) player.setTempo(Number(request.get("bpm")));
 for (const name of (request.get("play") || "").split(",").filter(Boolean)) {
   const div = document.querySelector(`.card[data-name="${CSS.escape(name)}"]`);
   if (div) div.querySelector(".play").click();
 }
+window.manualClock = {
+  advance(ms) { manualMs += ms; draw(player.position(now())); },
+};
+document.documentElement.dataset.ready = "1";
 </script></body></html>
 """
 

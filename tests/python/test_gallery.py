@@ -1,12 +1,11 @@
 import pathlib
-import re
-import shutil
 import subprocess
 import sys
 
 import pytest
 
 import pipmoves
+from headless_page import Page
 from pack_layout import ROWS
 
 TOOLS = pathlib.Path(__file__).resolve().parents[2] / "tools"
@@ -33,42 +32,59 @@ def test_cards_carry_the_pack_and_family_the_build_wrote(page):
         assert f'"pack":"{origin["pack"]}","family":"{origin["family"]}","name":"{row["name"]}"' in text
 
 
-def rendered_dom(url, profile, budget_ms):
-    """The page's DOM after budget_ms of the browser's virtual time."""
-    chromium = shutil.which("chromium")
-    if chromium is None:
-        pytest.skip("no chromium on this machine")
-    return subprocess.run(
-        [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         f"--user-data-dir={profile}", f"--virtual-time-budget={budget_ms}", "--dump-dom", url],
-        check=True, capture_output=True, text=True, timeout=180).stdout
+@pytest.fixture(scope="module")
+def browser(tmp_path_factory):
+    page = Page(tmp_path_factory.mktemp("profile"))
+    yield page
+    page.close()
 
 
-def test_chromium_renders_a_card_for_every_pattern(page, tmp_path):
-    dom = rendered_dom(page.as_uri(), tmp_path / "profile", 20000)
-    names = re.findall(r'<svg [^>]*class="path" data-name="([a-z0-9_]+)"', dom)
+def test_chromium_renders_a_card_for_every_pattern(page, browser):
+    browser.open(page.as_uri())
+    names = browser.evaluate('[...document.querySelectorAll("svg.path:not(.depth)")].map(s => s.dataset.name)')
     assert names == [row["name"] for row in pipmoves.catalogue()]
-    assert f'data-rendered="{len(names)}"' in dom
-    depth_views = dom.count('class="path depth"')
+    assert browser.evaluate("document.body.dataset.rendered") == str(len(names))
+    depth_views = browser.evaluate('document.querySelectorAll("svg.path.depth").length')
     assert depth_views == sum(row["dimensions"] == 3 for row in pipmoves.catalogue())
 
 
-def test_player_moves_cards_in_phase_at_the_tempo(page, tmp_path):
-    bpm, names = 150, ["lfo_breathe", "helix", "beat_dembow_push_ricochet"]
-    dom = rendered_dom(f"{page.as_uri()}#play={','.join(names)}&bpm={bpm}", tmp_path / "profile", 6000)
-    body = re.search(r'<body [^>]*data-clock-pip="(\d+)" data-clock-ms="(\d+)"', dom)
-    clock_pip, clock_ms = int(body[1]), int(body[2])
-    assert clock_ms > 500  # the clock ran for a while: load takes part of the budget
-    assert abs(clock_pip - clock_ms * bpm * pipmoves.PIPS_PER_BEAT / 60000) <= 1
+PLAYED = ["lfo_breathe", "helix", "beat_dembow_push_ricochet"]
+CARD_STATE = """[...document.querySelectorAll(".card.playing")].map(c => ({
+  name: c.dataset.name, pip: Number(c.dataset.pip),
+  dots: [...c.querySelectorAll("circle.dot")].flatMap(d => [Number(d.getAttribute("cx")), Number(d.getAttribute("cy"))]),
+}))"""
+
+
+def assert_cards_show(cards, clock_pip):
     rows = {row["name"]: row for row in pipmoves.catalogue()}
-    cards = {m[1]: m for m in re.finditer(r'<div class="card playing" [^>]*data-name="(\w+)" data-pip="(\d+)">'
-                                          r'(.*?)<div class="pip">', dom, re.S)}
-    assert sorted(cards) == sorted(names)
-    for name, card in cards.items():
-        pip = int(card[2])
+    assert sorted(c["name"] for c in cards) == sorted(PLAYED)
+    for card in cards:
+        name, pip = card["name"], card["pip"]
         assert pip == clock_pip % rows[name]["period_pips"]
-        dots = re.findall(r'<circle r="0.07" class="dot" cx="([-\d.e]+)" cy="([-\d.e]+)"', card[3])
         x, y, z = pipmoves.sample(name, pip).as_tuple()
         want = [x, -y, x, -z][:4 if rows[name]["dimensions"] == 3 else 2]
-        assert [float(v) for dot in dots for v in dot] == pytest.approx(want, abs=1e-4)
+        assert card["dots"] == pytest.approx(want, abs=1e-4)
+
+
+@pytest.mark.parametrize("bpm, advances_ms", [(150, [2000]), (124, [250, 250, 1000]), (90, [0, 37, 5333])])
+def test_player_moves_cards_in_phase_on_a_manual_clock(page, browser, bpm, advances_ms):
+    browser.open(f"{page.as_uri()}#play={','.join(PLAYED)}&bpm={bpm}&clock=manual")
+    for ms in advances_ms:
+        browser.evaluate(f"manualClock.advance({ms})")
+    clock_pip = int(browser.evaluate("document.body.dataset.clockPip"))
+    assert clock_pip == int(sum(advances_ms) * bpm * pipmoves.PIPS_PER_BEAT / 60000)
+    assert_cards_show(browser.evaluate(CARD_STATE), clock_pip)
+
+
+def test_player_clock_runs_at_the_tempo(page, browser):
+    bpm = 150
+    browser.open(f"{page.as_uri()}#play={','.join(PLAYED)}&bpm={bpm}")
+    # Waits for the clock to move, however long that takes, then reads one drawn frame.
+    pip, ms, cards = browser.evaluate("""new Promise(done => {
+      const look = () => Number(document.body.dataset.clockPip) > 0
+        ? done([Number(document.body.dataset.clockPip), Number(document.body.dataset.clockMs), """ + CARD_STATE + """])
+        : requestAnimationFrame(look);
+      look();
+    })""")
+    assert abs(pip - ms * bpm * pipmoves.PIPS_PER_BEAT / 60000) <= 1
+    assert_cards_show(cards, pip)
