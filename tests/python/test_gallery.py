@@ -1,6 +1,9 @@
+import json
 import pathlib
+import re
 import subprocess
 import sys
+import urllib.parse
 
 import pytest
 
@@ -39,13 +42,130 @@ def browser(tmp_path_factory):
     page.close()
 
 
-def test_chromium_renders_a_card_for_every_pattern(page, browser):
+def test_page_is_one_light_file(page):
+    text = page.read_text(encoding="utf-8")
+    assert page.stat().st_size < 6 * 2**20
+    assert "src=" not in text and "<link" not in text  # nothing to fetch: it opens from disk
+
+
+def page_rows(page):
+    text = page.read_text(encoding="utf-8")
+    return json.loads(re.search(r'<script id="data" type="application/json">(.*?)</script>', text, re.S)[1])
+
+
+@pytest.mark.parametrize("name", ["lfo_breathe", "helix", "flam", "beat_dembow_push_ricochet"])
+def test_tables_decode_to_every_pip(page, browser, name):
     browser.open(page.as_uri())
-    names = browser.evaluate('[...document.querySelectorAll("svg.path:not(.depth)")].map(s => s.dataset.name)')
-    assert names == [row["name"] for row in pipmoves.catalogue()]
-    assert browser.evaluate("document.body.dataset.rendered") == str(len(names))
-    depth_views = browser.evaluate('document.querySelectorAll("svg.path.depth").length')
-    assert depth_views == sum(row["dimensions"] == 3 for row in pipmoves.catalogue())
+    table = browser.evaluate(f"Array.from(tableOf(byName.get({json.dumps(name)})))")
+    period = next(r["period_pips"] for r in pipmoves.catalogue() if r["name"] == name)
+    want = [v for pip in range(period) for v in pipmoves.sample(name, pip).as_tuple()]
+    assert table == pytest.approx(want, abs=1e-4)
+
+
+def test_facets_agree_with_the_ranges_the_packs_state(page):
+    """A row that states it reaches from low to high on an axis has that reach and moves on it."""
+    rows = {r["name"]: r for r in page_rows(page)}
+    checked = 0
+    for row in ROWS:
+        for i, axis in enumerate("xyz"):
+            stated = (row.get("stated") or {}).get(axis)
+            if stated is None or stated["within"]:
+                continue
+            facets = rows[row["name"]]["facets"]
+            assert facets["reach"][i] == pytest.approx(stated["high"] - stated["low"], abs=2e-3), row["name"]
+            assert axis in facets["axes"], row["name"]
+            checked += 1
+    assert checked > 0
+
+
+DRAWN = "[...document.querySelectorAll('.card[data-drawn]')].map(c => c.dataset.name)"
+IN_VIEW = """[...document.querySelectorAll(".card")].filter(c => {
+  const r = c.getBoundingClientRect();
+  return r.bottom > 0 && r.top < innerHeight && c.style.display !== "none";
+}).map(c => c.dataset.name)"""
+
+
+def test_cards_are_drawn_as_they_come_into_view(page, browser):
+    browser.open(page.as_uri())
+    names = [row["name"] for row in pipmoves.catalogue()]
+    assert browser.evaluate('[...document.querySelectorAll(".card")].map(c => c.dataset.name)') == names
+    drawn, in_view = browser.evaluate(DRAWN), browser.evaluate(IN_VIEW)
+    assert in_view and set(in_view) <= set(drawn)
+    assert names[-1] not in drawn and len(drawn) < len(names) / 4
+    assert browser.evaluate("document.body.dataset.rendered") == str(len(drawn))
+    # Waits for the observer to draw the last card once it is in view.
+    browser.evaluate("""new Promise(done => {
+      const last = [...document.querySelectorAll(".card")].pop();
+      last.scrollIntoView();
+      const look = () => last.dataset.drawn ? done(true) : requestAnimationFrame(look);
+      look();
+    })""")
+    last = names[-1]
+    dims = next(r["dimensions"] for r in pipmoves.catalogue() if r["name"] == last)
+    assert browser.evaluate(f"document.querySelectorAll('.card[data-name={last}] svg.path').length") == \
+        (2 if dims == 3 else 1)
+
+
+def matches(row, term):
+    """The filter's meaning of one term, written again from the help text."""
+    m = re.fullmatch(r"([a-z.]+)(<=|>=|:|=|<|>)(.*)", term)
+    numbers = {"period": row["beats"], "energy": row["facets"]["energy"], "reach": max(row["facets"]["reach"]),
+               "reach.x": row["facets"]["reach"][0], "reach.y": row["facets"]["reach"][1],
+               "reach.z": row["facets"]["reach"][2], "step": row["facets"]["step"],
+               "breaks": row["facets"]["breaks"], "dims": row["dimensions"]}
+    words = {"kind": row["facets"]["kind"], "pack": row["pack"], "family": row["family"]}
+    if m and m[1] in numbers:
+        have, want = numbers[m[1]], float(m[3])
+        return {":": have == want, "=": have == want, "<": have < want, ">": have > want,
+                "<=": have <= want, ">=": have >= want}[m[2]]
+    if m and m[1] == "axes":
+        return set(m[3]) == set(row["facets"]["axes"]) if m[2] == "=" else set(m[3]) <= set(row["facets"]["axes"])
+    if m and m[1] in words:
+        return words[m[1]] == m[3]
+    return term in (row["name"] + " " + row["description"]).lower()
+
+
+SHOWN = """[...document.querySelectorAll(".card")].filter(c => c.offsetParent !== null).map(c => c.dataset.name)"""
+HEADINGS = """[...document.querySelectorAll("h2, h3")].filter(h => h.offsetParent !== null).map(h => h.textContent)"""
+
+
+@pytest.mark.parametrize("text", [
+    "axes=xy period=4 energy<1 reach>1.5",
+    "kind:hit axes:y energy>2",
+    "breaks=0 step<3 orbit",
+    "reach.z<=0.5 dims=3 pack:atlas",
+    "family:lfo breathe",
+    "kind:flow period>=8",
+    "no_such_pattern_name",
+])
+def test_a_filtered_address_shows_exactly_the_matching_cards(page, browser, text):
+    browser.open(f"{page.as_uri()}#filter={urllib.parse.quote(text)}")
+    rows = page_rows(page)
+    want = [r["name"] for r in rows if all(matches(r, t) for t in text.split())]
+    assert browser.evaluate(SHOWN) == want
+    assert browser.evaluate('document.getElementById("filter").value') == text
+    # Only the headings of packs and families with a card shown stay.
+    families = sorted({r["family"] for r in rows if r["name"] in want} | {r["pack"] for r in rows if r["name"] in want})
+    assert sorted(set(browser.evaluate(HEADINGS))) == families
+
+
+def test_typing_a_filter_puts_it_in_the_address(page, browser):
+    browser.open(f"{page.as_uri()}#bpm=100")
+    address = browser.evaluate("""(() => {
+      const box = document.getElementById("filter");
+      box.value = "kind:hit axes=y";
+      box.dispatchEvent(new Event("input"));
+      return location.hash;
+    })()""")
+    params = urllib.parse.parse_qs(address[1:])
+    assert params == {"bpm": ["100"], "filter": ["kind:hit axes=y"]}
+
+
+def test_a_played_card_scrolls_into_view(page, browser):
+    name = pipmoves.catalogue()[-3]["name"]
+    browser.open(f"{page.as_uri()}#play={name}")
+    assert name in browser.evaluate(IN_VIEW)
+    assert browser.evaluate(f"document.querySelector('.card[data-name={name}]').className") == "card playing"
 
 
 PLAYED = ["lfo_breathe", "helix", "beat_dembow_push_ricochet"]
