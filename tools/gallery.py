@@ -23,8 +23,8 @@ page opens from disk; `#play=NAME,NAME&bpm=N` in its address starts those
 cards at once and scrolls to the first, and `&clock=manual` holds its clock
 still but for `manualClock.advance(ms)`, so a test reads the player at a
 chosen moment. "copy" on a card puts its streamer cue and Python call on
-the clipboard. The page sets `data-ready` on its root element once the cards
-in view are drawn.
+the clipboard. The page sets `data-ready` on its root element, to the milliseconds
+since navigation, once the cards in view are drawn.
 
 The pack and family of each stored pattern come from pack_layout.json, which
 the build writes beside the module's build folder (build/release/generated);
@@ -532,7 +532,7 @@ inflateTables().then(() => {
     for (const entry of entries) {
       if (entry.isIntersecting) { drawCard(entry.target); watch.unobserve(entry.target); }
     }
-    if (!told) { told = true; document.documentElement.dataset.ready = "1"; }
+    if (!told) { told = true; document.documentElement.dataset.ready = Math.max(1, Math.round(performance.now())); }
   }, {rootMargin: "400px 0px"});
   document.querySelectorAll(".card").forEach(c => watch.observe(c));
 });
