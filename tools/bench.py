@@ -290,6 +290,34 @@ def lookup_ratios(figures):
     return lines
 
 
+GALLERY_PROBE = """
+import sys
+sys.path.insert(0, sys.argv[2])
+from headless_page import Page
+page = Page(sys.argv[3])
+page.open(sys.argv[1])
+print(page.evaluate("performance.getEntriesByName('first-contentful-paint')[0].startTime"),
+      page.evaluate("document.documentElement.dataset.ready"))
+page.close()
+"""
+
+
+def gallery_figures():
+    """The gallery page's size, first paint and time to its ready mark, median of a few loads."""
+    env = dict(os.environ, PYTHONPATH=str(BUILD / "python"))
+    out = BUILD / "bench" / "gallery.html"
+    root = pathlib.Path(__file__).resolve().parents[1]
+    subprocess.run([sys.executable, str(root / "tools" / "gallery.py"), str(out)], check=True, capture_output=True, env=env)
+    paints, readies = [], []
+    for i in range(3):
+        line = subprocess.run([sys.executable, "-c", GALLERY_PROBE, out.as_uri(), str(root / "tests" / "python"),
+                               str(BUILD / "bench" / f"gallery-profile-{i}")],
+                              check=True, capture_output=True, text=True, env=env).stdout.split()
+        paints.append(float(line[0]))
+        readies.append(float(line[1]))
+    return out.stat().st_size / 2**20, statistics.median(paints), statistics.median(readies)
+
+
 def main():
     lines = ["# pipmoves benchmarks", "",
              f"Python {sys.version.split()[0]}, {os.cpu_count()} cores; {time.strftime('%Y-%m-%d %H:%M')}", "",
@@ -324,6 +352,9 @@ def main():
               f"| resident memory, bare interpreter | {bare:.1f} MiB |",
               f"| resident memory after import | {imported:.1f} MiB (+{imported - bare:.1f}) |",
               f"| resident memory after touching every stored row | {touched:.1f} MiB (+{touched - bare:.1f}) |"]
+    page_mb, paint_ms, ready_ms = gallery_figures()
+    lines.append(f"| gallery page; first paint; cards in view drawn (headless) | {page_mb:.1f} MiB; {paint_ms:.0f} ms; "
+                 f"{ready_ms:.0f} ms |")
     text = "\n".join(lines) + "\n"
     out = BUILD / "bench" / "results.md"
     out.write_text(text)

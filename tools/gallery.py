@@ -1,16 +1,30 @@
 """Writes one self-contained HTML page that draws every default pattern.
 
 Each card shows the x-y path over one period (z as a second, x-z view when the
-pattern moves in depth), small time curves of x, y and z, and the pattern's
-name, description, period in beats and dimensions. Cards are grouped by pack
-and family, and a filter box narrows them down.
+pattern moves in depth), small time curves of x, y and z, the pattern's name,
+description, period in beats and dimensions, and its facets: the axes in
+motion, energy (mean speed, units a beat), reach (extent per axis), the
+motion report's largest step (share of the axis' travel in one pip) and
+velocity breaks, and whether it is hit-driven (peak speed at least three
+times the mean) or flows. Cards are grouped by pack and family; the filter
+box takes words (name and description) and facet terms together, and the
+address carries it as `#filter=...`.
+
+Cards are drawn as they scroll into view: every table travels in one
+compressed block (per axis, second differences of 16-bit fractions, low and
+high bytes apart, deflated), which the page inflates once and decodes a card
+at a time.
 
 A player moves the cards: its play button on a card animates the pattern's
 point and a cursor over the time curves at the tempo typed or tapped in the
 transport bar, every playing card on one clock, so they stay in phase. A
 metronome (off until asked for) clicks every beat and accents every bar. The
 page opens from disk; `#play=NAME,NAME&bpm=N` in its address starts those
-cards at once.
+cards at once and scrolls to the first, and `&clock=manual` holds its clock
+still but for `manualClock.advance(ms)`, so a test reads the player at a
+chosen moment. "copy" on a card puts its streamer cue and Python call on
+the clipboard. The page sets `data-ready` on its root element, to the milliseconds
+since navigation, once the cards in view are drawn.
 
 The pack and family of each stored pattern come from pack_layout.json, which
 the build writes beside the module's build folder (build/release/generated);
@@ -25,12 +39,21 @@ import math
 import pathlib
 import struct
 import sys
+import zlib
 
 import pipmoves
 
 POINTS_PER_CURVE = 128
 # The player reads every pip, as 16-bit fractions of the unit range.
 TABLE_SCALE = 32767
+# An axis that travels less than this stands still.
+STILL = 1e-3
+# The motion report's velocity break: a change of speed of at least this share
+# of the travel, and this many times the change at any pip within two.
+BREAK_FLOOR = 0.005
+BREAK_CONTRAST = 3.0
+# Hit-driven: the peak speed at least this many times the mean.
+HIT_PEAK = 3.0
 
 
 def default_layout_path():
@@ -47,36 +70,86 @@ def origins(layout_path):
     return {row["name"]: (row["pack"], row["family"]) for row in layout["rows"]}
 
 
-def curve(name, period):
-    """At most POINTS_PER_CURVE evenly spread samples, closing the loop."""
-    step = max(1, math.ceil(period / POINTS_PER_CURVE))
-    pips = list(range(0, period, step)) + [period]
-    return [[round(v, 4) for v in pipmoves.sample(name, pip).as_tuple()] for pip in pips]
+def axis_tables(name, period):
+    """Each axis over every pip of one period, in table units."""
+    rows = [pipmoves.sample(name, pip).as_tuple() for pip in range(period)]
+    return [[round(row[axis] * TABLE_SCALE) for row in rows] for axis in range(3)]
 
 
-def table(name, period):
-    """Every pip of one period, x y z interleaved, base64 of little-endian int16."""
-    values = []
-    for pip in range(period):
-        values.extend(round(v * TABLE_SCALE) for v in pipmoves.sample(name, pip).as_tuple())
-    return base64.b64encode(struct.pack(f"<{len(values)}h", *values)).decode("ascii")
+def second_differences(values):
+    """What the page sums twice, modulo 2**16, to get values back."""
+    out, last, last_step = [], 0, 0
+    for v in values:
+        step = v - last
+        out.append(((step - last_step + 32768) & 0xFFFF) - 32768)
+        last, last_step = v, step
+    return out
+
+
+def breaks(values, travel):
+    """Velocity breaks around the loop, a corner split over neighbours counted once."""
+    n = len(values)
+    steps = [values[(i + 1) % n] - values[i] for i in range(n)]
+    bends = [abs(steps[i] - steps[i - 1]) for i in range(n)]
+    corner = [bends[i] >= BREAK_FLOOR * travel
+              and bends[i] >= BREAK_CONTRAST * max(bends[(i + k) % n] for k in (-2, -1, 1, 2))
+              for i in range(n)]
+    if all(corner):
+        return 0
+    start = corner.index(False)
+    count, inside = 0, False
+    for k in range(n):
+        here = corner[(start + k) % n]
+        count += here and not inside
+        inside = here
+    return count
+
+
+def facets(axes, period):
+    """What a designer filters by, from the table the player shows."""
+    n = period
+    scaled = [[v / TABLE_SCALE for v in axis] for axis in axes]
+    reach = [max(a) - min(a) for a in scaled]
+    moving = [i for i in range(3) if reach[i] > STILL]
+    speeds = [math.sqrt(sum((a[(i + 1) % n] - a[i]) ** 2 for a in scaled)) for i in range(n)]
+    mean = sum(speeds) / n
+    step = max((max(abs(scaled[i][(k + 1) % n] - scaled[i][k]) for k in range(n)) / reach[i] for i in moving),
+               default=0.0)
+    return {
+        "axes": "".join("xyz"[i] for i in moving),
+        "energy": round(mean * pipmoves.PIPS_PER_BEAT, 3),
+        "reach": [round(r, 3) for r in reach],
+        "step": round(100 * step, 1),
+        "breaks": sum(breaks(scaled[i], reach[i]) for i in moving),
+        "kind": "hit" if mean > 0 and max(speeds) >= HIT_PEAK * mean else "flow",
+    }
 
 
 def patterns(layout_path):
+    """The cards' rows, and every table in one block of int16 second differences."""
     stored = origins(layout_path)
+    rows, block = [], []
     for row in pipmoves.catalogue():
         pack, family = stored.get(row["name"], ("procedural", "procedural"))
-        yield {
+        period = row["period_pips"]
+        axes = axis_tables(row["name"], period)
+        rows.append({
             "pack": pack,
             "family": family,
             "name": row["name"],
             "description": row["description"],
-            "beats": row["period_pips"] / pipmoves.PIPS_PER_BEAT,
+            "beats": period / pipmoves.PIPS_PER_BEAT,
             "dimensions": row["dimensions"],
-            "period": row["period_pips"],
-            "samples": curve(row["name"], row["period_pips"]),
-            "table": table(row["name"], row["period_pips"]),
-        }
+            "period": period,
+            "offset": len(block),
+            "facets": facets(axes, period),
+        })
+        for axis in axes:
+            block.extend(second_differences(axis))
+    raw = struct.pack(f"<{len(block)}h", *block)
+    # Low bytes, then high: the high ones are nearly all 0 or 255 and pack well apart.
+    planes = raw[0::2] + raw[1::2]
+    return rows, len(block), base64.b64encode(zlib.compress(planes, 9)).decode("ascii")
 
 
 PAGE = """<!doctype html>
@@ -84,19 +157,24 @@ PAGE = """<!doctype html>
 <style>
 body { font: 13px system-ui, sans-serif; margin: 1.5em; background: #fafafa; color: #222; }
 h1 { margin: 0 0 .3em; } h2 { margin: 1.2em 0 .2em; } h3 { margin: .8em 0 .3em; color: #555; }
-#filter { font-size: 15px; padding: .3em .5em; width: 24em; }
+#filter { font-size: 15px; padding: .3em .5em; width: 36em; }
+#help { color: #777; font-size: 11px; margin: .3em 0; }
+#help code { background: #eee; padding: 0 .2em; }
 .cards { display: flex; flex-wrap: wrap; gap: 8px; }
 .card { width: 236px; background: #fff; border: 1px solid #ddd; border-radius: 6px; padding: 6px; }
 .card .name { font-weight: 600; font-family: monospace; word-break: break-all; }
-.card .meta { color: #777; font-size: 11px; }
+.card .meta, .card .facets { color: #777; font-size: 11px; }
+.card .facets span { white-space: nowrap; }
 .card .desc { font-size: 11px; margin-top: 3px; }
+/* A card keeps its height before it is drawn, so drawing never moves the page. */
+.card .views { height: 182px; }
 svg { background: #f4f6f8; border-radius: 4px; margin-top: 4px; }
 .x { stroke: #d1495b; } .y { stroke: #2e86ab; } .z { stroke: #66a182; }
 #transport { position: sticky; top: 0; z-index: 1; display: flex; gap: .8em; align-items: center;
              padding: .5em 0; background: #fafafa; border-bottom: 1px solid #ddd; }
 #transport input[type=number] { width: 5em; font-size: 14px; }
 #clock { font-family: monospace; }
-.card .play { float: right; border: 1px solid #ccc; border-radius: 4px; background: #fff; cursor: pointer; }
+.card button { float: right; margin-left: 3px; border: 1px solid #ccc; border-radius: 4px; background: #fff; cursor: pointer; }
 .card.playing { border-color: #d1495b; box-shadow: 0 0 0 1px #d1495b; }
 .card .pip { font-family: monospace; font-size: 11px; color: #555; min-height: 1.2em; }
 .dot { fill: #f0a202; stroke: #222; stroke-width: 0.015; }
@@ -114,52 +192,129 @@ time curves show <span style="color:#d1495b">x</span>, <span style="color:#2e86a
   <span id="clock">bar 1 beat 1 · pip 0</span>
   <button id="stop-all">Stop all cards</button>
 </div>
-<input id="filter" placeholder="filter by name or description" autofocus>
+<input id="filter" placeholder="words and facets, such as: axes:y kind:hit energy>2" autofocus>
+<div id="help">Words match the name and description. Facets: <code>axes:xy</code> (moves on x and y),
+<code>axes=xy</code> (on those alone), <code>period=4</code> (beats), <code>energy&lt;0.5</code> (mean speed,
+units a beat), <code>reach&gt;1.5</code> (widest axis), <code>reach.y&gt;1</code>, <code>step&lt;5</code>
+(largest step, % of travel), <code>breaks=0</code>, <code>kind:hit</code> or <code>kind:flow</code>,
+<code>dims=2</code>, <code>pack:club</code>, <code>family:lfo</code>; with <code>: = &lt; &gt; &lt;= &gt;=</code>.</div>
 <p id="shown"></p>
 <div id="gallery"></div>
 <script id="data" type="application/json">__DATA__</script>
+<script id="tables" type="text/plain">__TABLES__</script>
 <script>
 const patterns = JSON.parse(document.getElementById("data").textContent);
 const NS = "http://www.w3.org/2000/svg";
+const PPB = __PPB__, BEATS_PER_BAR = 4, SCALE = __SCALE__, VALUES = __VALUES__;
+const request = new URLSearchParams(location.hash.slice(1));
 function el(name, attrs, parent) {
   const node = document.createElementNS(NS, name);
   for (const [k, v] of Object.entries(attrs)) node.setAttribute(k, v);
   if (parent) parent.appendChild(node);
   return node;
 }
+
+// ---- tables ----------------------------------------------------------------
+// One inflated block for all; a card's table is summed out of it when first needed.
+let planes = null;
+const decoded = new Map();
+async function inflateTables() {
+  const text = atob(document.getElementById("tables").textContent);
+  const packed = new Uint8Array(text.length);
+  for (let i = 0; i < text.length; i++) packed[i] = text.charCodeAt(i);
+  const stream = new Blob([packed]).stream().pipeThrough(new DecompressionStream("deflate"));
+  planes = new Uint8Array(await new Response(stream).arrayBuffer());
+}
+function tableOf(p) {
+  let values = decoded.get(p.name);
+  if (values) return values;
+  values = new Float64Array(3 * p.period);
+  for (let axis = 0; axis < 3; axis++) {
+    let step = 0, v = 0;
+    for (let i = 0; i < p.period; i++) {
+      const k = p.offset + axis * p.period + i;
+      step = (step + ((planes[k] | (planes[VALUES + k] << 8)) << 16 >> 16)) << 16 >> 16;
+      v = (v + step) << 16 >> 16;
+      values[3 * i + axis] = v / SCALE;
+    }
+  }
+  decoded.set(p.name, values);
+  return values;
+}
+function curve(p) {
+  const table = tableOf(p), step = Math.max(1, Math.ceil(p.period / 128)), out = [];
+  for (let pip = 0; pip <= p.period; pip += pip + step > p.period && pip < p.period ? p.period - pip : step) {
+    const i = 3 * (pip % p.period);
+    out.push([table[i], table[i + 1], table[i + 2]]);
+  }
+  return out;
+}
+
+// ---- cards -----------------------------------------------------------------
 function points(samples, fx, fy) { return samples.map(s => fx(s).toFixed(1) + "," + fy(s).toFixed(1)).join(" "); }
-function pathView(p, a, b, label) {
+function pathView(p, samples, a, b, label) {
   const svg = el("svg", {width: 110, height: 110, viewBox: "-1.1 -1.1 2.2 2.2", class: "path", "data-name": p.name});
   el("line", {x1: -1, y1: 0, x2: 1, y2: 0, stroke: "#ccc", "stroke-width": 0.01}, svg);
   el("line", {x1: 0, y1: -1, x2: 0, y2: 1, stroke: "#ccc", "stroke-width": 0.01}, svg);
-  el("polyline", {points: p.samples.map(s => s[a] + "," + (-s[b])).join(" "), fill: "none",
+  el("polyline", {points: samples.map(s => s[a].toFixed(4) + "," + (-s[b]).toFixed(4)).join(" "), fill: "none",
                   stroke: "#333", "stroke-width": 0.025}, svg);
-  el("circle", {cx: p.samples[0][a], cy: -p.samples[0][b], r: 0.06, fill: "#d1495b"}, svg);
+  el("circle", {cx: samples[0][a], cy: -samples[0][b], r: 0.06, fill: "#d1495b"}, svg);
   el("title", {}, svg).textContent = label;
   return svg;
 }
-function timeView(p) {
-  const w = 226, h = 60, n = p.samples.length - 1;
+function timeView(p, samples) {
+  const w = 226, h = 60, n = samples.length - 1;
   const svg = el("svg", {width: w, height: h, class: "time"});
   el("line", {x1: 0, y1: h / 2, x2: w, y2: h / 2, stroke: "#ccc"}, svg);
   ["x", "y", "z"].forEach((axis, i) => {
     if (i >= p.dimensions) return;
-    el("polyline", {points: points(p.samples.map((s, k) => [k, s[i]]), s => s[0] / n * w, s => h / 2 - s[1] * (h / 2 - 2)),
+    el("polyline", {points: points(samples.map((s, k) => [k, s[i]]), s => s[0] / n * w, s => h / 2 - s[1] * (h / 2 - 2)),
                     fill: "none", class: axis, "stroke-width": 1.2}, svg);
   });
   return svg;
+}
+function drawCard(div) {
+  if (div.dataset.drawn) return;
+  const p = byName.get(div.dataset.name), samples = curve(p), views = div.querySelector(".views");
+  views.appendChild(pathView(p, samples, 0, 1, "x-y path"));
+  if (p.dimensions === 3) views.appendChild(pathView(p, samples, 0, 2, "x-z view")).classList.add("depth");
+  views.appendChild(timeView(p, samples));
+  div.dataset.drawn = "1";
+  document.body.dataset.rendered = Number(document.body.dataset.rendered || 0) + 1;
+}
+function facetText(f) {
+  const reach = f.reach.map((r, i) => r > 0.001 ? "xyz"[i] + " " + r.toFixed(2) : null).filter(Boolean).join(" ");
+  return [["axes", f.axes || "none"], ["energy", f.energy.toFixed(2) + "/beat"], ["reach", reach || "0"],
+          ["step", f.step.toFixed(1) + "%"], ["breaks", String(f.breaks)], ["kind", f.kind]];
+}
+function cueText(p) {
+  const beat = Math.ceil(player.position(now()) / PPB / BEATS_PER_BAR) * BEATS_PER_BAR;
+  return `${beat}:${p.name}\npipmoves_play.render(${JSON.stringify(p.name)}, 0, ${p.period})  # one period, ${p.period} x 3`;
+}
+async function copy(text) {
+  try { await navigator.clipboard.writeText(text); return; } catch (e) { /* a page from disk may not be allowed */ }
+  const area = document.createElement("textarea");
+  area.value = text; document.body.appendChild(area); area.select();
+  document.execCommand("copy");
+  area.remove();
 }
 function card(p) {
   const div = document.createElement("div");
   div.className = "card";
   div.dataset.search = (p.name + " " + p.description).toLowerCase();
   div.dataset.name = p.name;
-  div.innerHTML = `<button class="play" title="play at the transport's tempo">▶</button><div class="name"></div><div class="meta"></div>`;
+  div.innerHTML = `<button class="play" title="play at the transport's tempo">▶</button>` +
+    `<button class="copy" title="copy the streamer cue (BEAT:NAME, add :FADE to cross-fade) and the Python call">copy</button>` +
+    `<div class="name"></div><div class="meta"></div><div class="facets"></div><div class="views"></div>`;
   div.querySelector(".name").textContent = p.name;
   div.querySelector(".meta").textContent = `${p.beats} beat${p.beats === 1 ? "" : "s"}, ${p.dimensions}D, ${p.pack}`;
-  div.appendChild(pathView(p, 0, 1, "x-y path"));
-  if (p.dimensions === 3) div.appendChild(pathView(p, 0, 2, "x-z view")).classList.add("depth");
-  div.appendChild(timeView(p));
+  const facets = div.querySelector(".facets");
+  for (const [label, value] of facetText(p.facets)) {
+    const span = document.createElement("span");
+    span.textContent = `${label} ${value}`;
+    facets.append(span, " · ");
+  }
+  facets.lastChild.remove();
   const desc = document.createElement("div");
   desc.className = "desc";
   desc.textContent = p.description;
@@ -168,62 +323,109 @@ function card(p) {
   pip.className = "pip";
   div.appendChild(pip);
   div.querySelector(".play").addEventListener("click", () => player.toggleCard(p, div));
+  div.querySelector(".copy").addEventListener("click", () => copy(cueText(p)));
   return div;
 }
+const byName = new Map(patterns.map(p => [p.name, p]));
 const gallery = document.getElementById("gallery");
-let pack = null, family = null, cards = null;
-for (const p of patterns) {
-  if (p.pack !== pack) {
-    pack = p.pack; family = null;
-    const h2 = document.createElement("h2"); h2.textContent = pack; gallery.appendChild(h2);
+{
+  let pack = null, family = null, packSection = null, cards = null;
+  for (const p of patterns) {
+    if (p.pack !== pack) {
+      pack = p.pack; family = null;
+      packSection = document.createElement("section"); packSection.className = "pack";
+      const h2 = document.createElement("h2"); h2.textContent = pack; packSection.appendChild(h2);
+      gallery.appendChild(packSection);
+    }
+    if (p.family !== family) {
+      family = p.family;
+      const section = document.createElement("section"); section.className = "family";
+      const h3 = document.createElement("h3"); h3.textContent = family; section.appendChild(h3);
+      cards = document.createElement("div"); cards.className = "cards"; section.appendChild(cards);
+      packSection.appendChild(section);
+    }
+    cards.appendChild(card(p));
   }
-  if (p.family !== family) {
-    family = p.family;
-    const h3 = document.createElement("h3"); h3.textContent = family; gallery.appendChild(h3);
-    cards = document.createElement("div"); cards.className = "cards"; gallery.appendChild(cards);
+}
+
+// ---- the filter ----------------------------------------------------------
+// Terms all hold: a word is found in the name or description, a facet term
+// (KEY OP VALUE) compares a facet the build wrote.
+const NUMBERS = {
+  period: p => p.beats, energy: p => p.facets.energy, reach: p => Math.max(...p.facets.reach),
+  "reach.x": p => p.facets.reach[0], "reach.y": p => p.facets.reach[1], "reach.z": p => p.facets.reach[2],
+  step: p => p.facets.step, breaks: p => p.facets.breaks, dims: p => p.dimensions,
+};
+const WORDS = {kind: p => p.facets.kind, pack: p => p.pack, family: p => p.family};
+const COMPARE = {":": (a, b) => a === b, "=": (a, b) => a === b, "<": (a, b) => a < b, ">": (a, b) => a > b,
+                 "<=": (a, b) => a <= b, ">=": (a, b) => a >= b};
+function parseFilter(text) {
+  const tests = [], faults = [];
+  for (const term of text.toLowerCase().split(/\\s+/).filter(Boolean)) {
+    const m = term.match(/^([a-z.]+)(<=|>=|:|=|<|>)(.*)$/);
+    const [key, op, value] = m ? [m[1], m[2], m[3]] : [null, null, null];
+    if (key in NUMBERS) {
+      const number = Number(value);
+      if (value === "" || !Number.isFinite(number)) { faults.push(`${term}: ${key} takes a number`); continue; }
+      tests.push(p => COMPARE[op](NUMBERS[key](p), number));
+    } else if (key === "axes") {
+      if (!/^[xyz]*$/.test(value) || !(op === ":" || op === "=")) { faults.push(`${term}: axes takes : or = and letters of xyz`); continue; }
+      const want = [...new Set(value)].sort().join("");
+      tests.push(op === "=" ? p => p.facets.axes === want : p => [...want].every(a => p.facets.axes.includes(a)));
+    } else if (key in WORDS) {
+      if (!(op === ":" || op === "=")) { faults.push(`${term}: ${key} takes : or =`); continue; }
+      tests.push(p => WORDS[key](p) === value);
+    } else {
+      tests.push((p, div) => div.dataset.search.includes(term));
+    }
   }
-  cards.appendChild(card(p));
+  return {tests, faults};
 }
 function applyFilter() {
-  const words = document.getElementById("filter").value.toLowerCase().split(/\\s+/).filter(Boolean);
+  const text = document.getElementById("filter").value;
+  const {tests, faults} = parseFilter(text);
   let shown = 0;
   for (const c of document.querySelectorAll(".card")) {
-    const visible = words.every(w => c.dataset.search.includes(w));
+    const p = byName.get(c.dataset.name);
+    const visible = tests.every(t => t(p, c));
     c.style.display = visible ? "" : "none";
     shown += visible;
   }
-  for (const group of document.querySelectorAll(".cards")) {
-    const any = [...group.children].some(c => c.style.display !== "none");
-    group.style.display = any ? "" : "none";
-    group.previousElementSibling.style.display = any ? "" : "none";
+  // A heading without a card under it goes too.
+  for (const section of document.querySelectorAll("section.family, section.pack")) {
+    section.style.display = section.querySelector('.card:not([style*="none"])') ? "" : "none";
   }
-  document.getElementById("shown").textContent = `${shown} of ${patterns.length} patterns shown`;
+  document.getElementById("shown").textContent = `${shown} of ${patterns.length} patterns shown` +
+    (faults.length ? ` · not understood: ${faults.join("; ")}` : "");
+  if (text) request.set("filter", text); else request.delete("filter");
+  history.replaceState(null, "", "#" + request.toString().replace(/%2C/g, ","));
 }
+document.getElementById("filter").value = request.get("filter") || "";
 document.getElementById("filter").addEventListener("input", applyFilter);
-applyFilter();
-document.body.dataset.rendered = document.querySelectorAll("svg.path:not(.depth)").length;
 
 // ---- the player ----------------------------------------------------------
 // One clock for every playing card: a position in pips that grows at the
 // tempo from an anchor, re-anchored whenever the tempo changes or the clock
 // pauses, so the position never jumps.
-const PPB = __PPB__, BEATS_PER_BAR = 4, SCALE = __SCALE__;
+// A manual clock moves only when told, for a reader that must know the moment.
+let manualMs = 0;
+const now = request.get("clock") === "manual" ? () => manualMs : () => performance.now();
 const player = {
   bpm: 120, running: false, anchorMs: 0, anchorPos: 0, startedMs: null,
   playing: new Map(), lastBeat: null, audio: null, taps: [],
-  position(now) {
-    return this.running ? this.anchorPos + (now - this.anchorMs) * this.bpm * PPB / 60000 : this.anchorPos;
+  position(at) {
+    return this.running ? this.anchorPos + (at - this.anchorMs) * this.bpm * PPB / 60000 : this.anchorPos;
   },
-  reanchor(now) { this.anchorPos = this.position(now); this.anchorMs = now; },
+  reanchor(at) { this.anchorPos = this.position(at); this.anchorMs = at; },
   setTempo(bpm) {
     if (!(bpm >= 20 && bpm <= 400)) return;
-    this.reanchor(performance.now());
+    this.reanchor(now());
     this.bpm = bpm;
     document.getElementById("bpm").value = String(Math.round(bpm * 10) / 10);
   },
   start() {
     if (this.running) return;
-    this.anchorMs = performance.now();
+    this.anchorMs = now();
     if (this.startedMs === null) this.startedMs = this.anchorMs;
     this.running = true;
     document.getElementById("toggle").textContent = "Pause";
@@ -231,7 +433,7 @@ const player = {
   },
   pause() {
     if (!this.running) return;
-    this.reanchor(performance.now());
+    this.reanchor(now());
     this.running = false;
     document.getElementById("toggle").textContent = "Play";
   },
@@ -244,19 +446,20 @@ const player = {
       this.playing.delete(p.name);
       return;
     }
+    drawCard(div);
     const marks = [];
     const views = div.querySelectorAll("svg.path");
     marks.push(el("circle", {r: 0.07, class: "dot"}, views[0]));
     if (views.length > 1) marks.push(el("circle", {r: 0.07, class: "dot"}, views[1]));
     marks.push(el("line", {y1: 0, y2: 60, class: "cursor"}, div.querySelector("svg.time")));
-    this.playing.set(p.name, {p, div, marks, table: decodeTable(p.table)});
+    this.playing.set(p.name, {p, div, marks, table: tableOf(p)});
     div.classList.add("playing");
     this.start();
-    draw(this.position(performance.now()));
+    draw(this.position(now()));
   },
-  tap(now) {
-    if (this.taps.length && now - this.taps[this.taps.length - 1] > 2000) this.taps = [];
-    this.taps.push(now);
+  tap(at) {
+    if (this.taps.length && at - this.taps[this.taps.length - 1] > 2000) this.taps = [];
+    this.taps.push(at);
     this.taps = this.taps.slice(-8);
     if (this.taps.length < 3) return;
     const gaps = this.taps.slice(1).map((t, i) => t - this.taps[i]).sort((a, b) => a - b);
@@ -273,21 +476,13 @@ const player = {
     osc.start(t); osc.stop(t + 0.06);
   },
 };
-function decodeTable(b64) {
-  const bytes = atob(b64), values = new Float64Array(bytes.length / 2);
-  for (let i = 0; i < values.length; i++) {
-    const word = bytes.charCodeAt(2 * i) | (bytes.charCodeAt(2 * i + 1) << 8);
-    values[i] = ((word << 16) >> 16) / SCALE;
-  }
-  return values;
-}
 function draw(position) {
   const pip = Math.floor(position);
   const beat = Math.floor(pip / PPB);
   document.getElementById("clock").textContent =
     `bar ${Math.floor(beat / BEATS_PER_BAR) + 1} beat ${beat % BEATS_PER_BAR + 1} · pip ${pip}`;
   document.body.dataset.clockPip = pip;
-  document.body.dataset.clockMs = player.startedMs === null ? 0 : Math.round(performance.now() - player.startedMs);
+  document.body.dataset.clockMs = player.startedMs === null ? 0 : Math.round(now() - player.startedMs);
   for (const {p, div, marks, table} of player.playing.values()) {
     const i = ((pip % p.period) + p.period) % p.period;
     const [x, y, z] = [table[3 * i], table[3 * i + 1], table[3 * i + 2]];
@@ -302,12 +497,12 @@ function draw(position) {
   player.lastBeat = beat;
 }
 function frame() {
-  draw(player.position(performance.now()));
+  draw(player.position(now()));
   if (player.running) requestAnimationFrame(frame);
 }
 document.getElementById("toggle").addEventListener("click", () => player.running ? player.pause() : player.start());
 document.getElementById("bpm").addEventListener("change", e => player.setTempo(Number(e.target.value)));
-document.getElementById("tap").addEventListener("click", () => player.tap(performance.now()));
+document.getElementById("tap").addEventListener("click", () => player.tap(now()));
 document.getElementById("stop-all").addEventListener("click", () => {
   for (const {p, div} of [...player.playing.values()]) player.toggleCard(p, div);
 });
@@ -315,24 +510,45 @@ document.getElementById("metronome").addEventListener("change", e => {
   if (e.target.checked && !player.audio) player.audio = new AudioContext();  // only after the user asks
   if (!e.target.checked && player.audio) { player.audio.close(); player.audio = null; }
 });
-// #play=NAME,NAME&bpm=N starts those cards on load.
-const request = new URLSearchParams(location.hash.slice(1));
-if (request.has("bpm")) player.setTempo(Number(request.get("bpm")));
-for (const name of (request.get("play") || "").split(",").filter(Boolean)) {
-  const div = document.querySelector(`.card[data-name="${CSS.escape(name)}"]`);
-  if (div) div.querySelector(".play").click();
-}
+window.manualClock = {
+  advance(ms) { manualMs += ms; draw(player.position(now())); },
+};
+
+// ---- start -----------------------------------------------------------------
+applyFilter();
+inflateTables().then(() => {
+  // #play=NAME,NAME&bpm=N starts those cards on load, the first in view.
+  if (request.has("bpm")) player.setTempo(Number(request.get("bpm")));
+  let first = null;
+  for (const name of (request.get("play") || "").split(",").filter(Boolean)) {
+    const div = document.querySelector(`.card[data-name="${CSS.escape(name)}"]`);
+    if (!div) continue;
+    div.querySelector(".play").click();
+    first = first || div;
+  }
+  if (first) first.scrollIntoView({block: "center"});
+  let told = false;
+  const watch = new IntersectionObserver(entries => {
+    for (const entry of entries) {
+      if (entry.isIntersecting) { drawCard(entry.target); watch.unobserve(entry.target); }
+    }
+    if (!told) { told = true; document.documentElement.dataset.ready = Math.max(1, Math.round(performance.now())); }
+  }, {rootMargin: "400px 0px"});
+  document.querySelectorAll(".card").forEach(c => watch.observe(c));
+});
 </script></body></html>
 """
 
 
 def render(layout_path):
-    data = list(patterns(layout_path))
+    data, values, tables = patterns(layout_path)
     # "</" must not end the script element that carries the data.
     payload = json.dumps(data, separators=(",", ":"), ensure_ascii=False).replace("</", "<\\/")
     return (PAGE.replace("__COUNT__", str(len(data)))
                 .replace("__PPB__", str(pipmoves.PIPS_PER_BEAT))
                 .replace("__SCALE__", str(TABLE_SCALE))
+                .replace("__VALUES__", str(values))
+                .replace("__TABLES__", tables)
                 .replace("__DATA__", payload))
 
 

@@ -1,12 +1,14 @@
+import json
 import pathlib
 import re
-import shutil
 import subprocess
 import sys
+import urllib.parse
 
 import pytest
 
 import pipmoves
+from headless_page import Page
 from pack_layout import ROWS
 
 TOOLS = pathlib.Path(__file__).resolve().parents[2] / "tools"
@@ -33,42 +35,176 @@ def test_cards_carry_the_pack_and_family_the_build_wrote(page):
         assert f'"pack":"{origin["pack"]}","family":"{origin["family"]}","name":"{row["name"]}"' in text
 
 
-def rendered_dom(url, profile, budget_ms):
-    """The page's DOM after budget_ms of the browser's virtual time."""
-    chromium = shutil.which("chromium")
-    if chromium is None:
-        pytest.skip("no chromium on this machine")
-    return subprocess.run(
-        [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync",
-         f"--user-data-dir={profile}", f"--virtual-time-budget={budget_ms}", "--dump-dom", url],
-        check=True, capture_output=True, text=True, timeout=180).stdout
+@pytest.fixture(scope="module")
+def browser(tmp_path_factory):
+    page = Page(tmp_path_factory.mktemp("profile"))
+    yield page
+    page.close()
 
 
-def test_chromium_renders_a_card_for_every_pattern(page, tmp_path):
-    dom = rendered_dom(page.as_uri(), tmp_path / "profile", 20000)
-    names = re.findall(r'<svg [^>]*class="path" data-name="([a-z0-9_]+)"', dom)
-    assert names == [row["name"] for row in pipmoves.catalogue()]
-    assert f'data-rendered="{len(names)}"' in dom
-    depth_views = dom.count('class="path depth"')
-    assert depth_views == sum(row["dimensions"] == 3 for row in pipmoves.catalogue())
+def test_page_is_one_light_file(page):
+    text = page.read_text(encoding="utf-8")
+    assert page.stat().st_size < 6 * 2**20
+    assert "src=" not in text and "<link" not in text  # nothing to fetch: it opens from disk
 
 
-def test_player_moves_cards_in_phase_at_the_tempo(page, tmp_path):
-    bpm, names = 150, ["lfo_breathe", "helix", "beat_dembow_push_ricochet"]
-    dom = rendered_dom(f"{page.as_uri()}#play={','.join(names)}&bpm={bpm}", tmp_path / "profile", 6000)
-    body = re.search(r'<body [^>]*data-clock-pip="(\d+)" data-clock-ms="(\d+)"', dom)
-    clock_pip, clock_ms = int(body[1]), int(body[2])
-    assert clock_ms > 500  # the clock ran for a while: load takes part of the budget
-    assert abs(clock_pip - clock_ms * bpm * pipmoves.PIPS_PER_BEAT / 60000) <= 1
+def page_rows(page):
+    text = page.read_text(encoding="utf-8")
+    return json.loads(re.search(r'<script id="data" type="application/json">(.*?)</script>', text, re.S)[1])
+
+
+@pytest.mark.parametrize("name", ["lfo_breathe", "helix", "flam", "beat_dembow_push_ricochet"])
+def test_tables_decode_to_every_pip(page, browser, name):
+    browser.open(page.as_uri())
+    table = browser.evaluate(f"Array.from(tableOf(byName.get({json.dumps(name)})))")
+    period = next(r["period_pips"] for r in pipmoves.catalogue() if r["name"] == name)
+    want = [v for pip in range(period) for v in pipmoves.sample(name, pip).as_tuple()]
+    assert table == pytest.approx(want, abs=1e-4)
+
+
+def test_facets_agree_with_the_ranges_the_packs_state(page):
+    """A row that states it reaches from low to high on an axis has that reach and moves on it."""
+    rows = {r["name"]: r for r in page_rows(page)}
+    checked = 0
+    for row in ROWS:
+        for i, axis in enumerate("xyz"):
+            stated = (row.get("stated") or {}).get(axis)
+            if stated is None or stated["within"]:
+                continue
+            facets = rows[row["name"]]["facets"]
+            assert facets["reach"][i] == pytest.approx(stated["high"] - stated["low"], abs=2e-3), row["name"]
+            assert axis in facets["axes"], row["name"]
+            checked += 1
+    assert checked > 0
+
+
+DRAWN = "[...document.querySelectorAll('.card[data-drawn]')].map(c => c.dataset.name)"
+IN_VIEW = """[...document.querySelectorAll(".card")].filter(c => {
+  const r = c.getBoundingClientRect();
+  return r.bottom > 0 && r.top < innerHeight && c.style.display !== "none";
+}).map(c => c.dataset.name)"""
+
+
+def test_cards_are_drawn_as_they_come_into_view(page, browser):
+    browser.open(page.as_uri())
+    names = [row["name"] for row in pipmoves.catalogue()]
+    assert browser.evaluate('[...document.querySelectorAll(".card")].map(c => c.dataset.name)') == names
+    drawn, in_view = browser.evaluate(DRAWN), browser.evaluate(IN_VIEW)
+    assert in_view and set(in_view) <= set(drawn)
+    assert names[-1] not in drawn and len(drawn) < len(names) / 4
+    assert browser.evaluate("document.body.dataset.rendered") == str(len(drawn))
+    # Waits for the observer to draw the last card once it is in view.
+    browser.evaluate("""new Promise(done => {
+      const last = [...document.querySelectorAll(".card")].pop();
+      last.scrollIntoView();
+      const look = () => last.dataset.drawn ? done(true) : requestAnimationFrame(look);
+      look();
+    })""")
+    last = names[-1]
+    dims = next(r["dimensions"] for r in pipmoves.catalogue() if r["name"] == last)
+    assert browser.evaluate(f"document.querySelectorAll('.card[data-name={last}] svg.path').length") == \
+        (2 if dims == 3 else 1)
+
+
+def matches(row, term):
+    """The filter's meaning of one term, written again from the help text."""
+    m = re.fullmatch(r"([a-z.]+)(<=|>=|:|=|<|>)(.*)", term)
+    numbers = {"period": row["beats"], "energy": row["facets"]["energy"], "reach": max(row["facets"]["reach"]),
+               "reach.x": row["facets"]["reach"][0], "reach.y": row["facets"]["reach"][1],
+               "reach.z": row["facets"]["reach"][2], "step": row["facets"]["step"],
+               "breaks": row["facets"]["breaks"], "dims": row["dimensions"]}
+    words = {"kind": row["facets"]["kind"], "pack": row["pack"], "family": row["family"]}
+    if m and m[1] in numbers:
+        have, want = numbers[m[1]], float(m[3])
+        return {":": have == want, "=": have == want, "<": have < want, ">": have > want,
+                "<=": have <= want, ">=": have >= want}[m[2]]
+    if m and m[1] == "axes":
+        return set(m[3]) == set(row["facets"]["axes"]) if m[2] == "=" else set(m[3]) <= set(row["facets"]["axes"])
+    if m and m[1] in words:
+        return words[m[1]] == m[3]
+    return term in (row["name"] + " " + row["description"]).lower()
+
+
+SHOWN = """[...document.querySelectorAll(".card")].filter(c => c.offsetParent !== null).map(c => c.dataset.name)"""
+HEADINGS = """[...document.querySelectorAll("h2, h3")].filter(h => h.offsetParent !== null).map(h => h.textContent)"""
+
+
+@pytest.mark.parametrize("text", [
+    "axes=xy period=4 energy<1 reach>1.5",
+    "kind:hit axes:y energy>2",
+    "breaks=0 step<3 orbit",
+    "reach.z<=0.5 dims=3 pack:atlas",
+    "family:lfo breathe",
+    "kind:flow period>=8",
+    "no_such_pattern_name",
+])
+def test_a_filtered_address_shows_exactly_the_matching_cards(page, browser, text):
+    browser.open(f"{page.as_uri()}#filter={urllib.parse.quote(text)}")
+    rows = page_rows(page)
+    want = [r["name"] for r in rows if all(matches(r, t) for t in text.split())]
+    assert browser.evaluate(SHOWN) == want
+    assert browser.evaluate('document.getElementById("filter").value') == text
+    # Only the headings of packs and families with a card shown stay.
+    families = sorted({r["family"] for r in rows if r["name"] in want} | {r["pack"] for r in rows if r["name"] in want})
+    assert sorted(set(browser.evaluate(HEADINGS))) == families
+
+
+def test_typing_a_filter_puts_it_in_the_address(page, browser):
+    browser.open(f"{page.as_uri()}#bpm=100")
+    address = browser.evaluate("""(() => {
+      const box = document.getElementById("filter");
+      box.value = "kind:hit axes=y";
+      box.dispatchEvent(new Event("input"));
+      return location.hash;
+    })()""")
+    params = urllib.parse.parse_qs(address[1:])
+    assert params == {"bpm": ["100"], "filter": ["kind:hit axes=y"]}
+
+
+def test_a_played_card_scrolls_into_view(page, browser):
+    name = pipmoves.catalogue()[-3]["name"]
+    browser.open(f"{page.as_uri()}#play={name}")
+    assert name in browser.evaluate(IN_VIEW)
+    assert browser.evaluate(f"document.querySelector('.card[data-name={name}]').className") == "card playing"
+
+
+PLAYED = ["lfo_breathe", "helix", "beat_dembow_push_ricochet"]
+CARD_STATE = """[...document.querySelectorAll(".card.playing")].map(c => ({
+  name: c.dataset.name, pip: Number(c.dataset.pip),
+  dots: [...c.querySelectorAll("circle.dot")].flatMap(d => [Number(d.getAttribute("cx")), Number(d.getAttribute("cy"))]),
+}))"""
+
+
+def assert_cards_show(cards, clock_pip):
     rows = {row["name"]: row for row in pipmoves.catalogue()}
-    cards = {m[1]: m for m in re.finditer(r'<div class="card playing" [^>]*data-name="(\w+)" data-pip="(\d+)">'
-                                          r'(.*?)<div class="pip">', dom, re.S)}
-    assert sorted(cards) == sorted(names)
-    for name, card in cards.items():
-        pip = int(card[2])
+    assert sorted(c["name"] for c in cards) == sorted(PLAYED)
+    for card in cards:
+        name, pip = card["name"], card["pip"]
         assert pip == clock_pip % rows[name]["period_pips"]
-        dots = re.findall(r'<circle r="0.07" class="dot" cx="([-\d.e]+)" cy="([-\d.e]+)"', card[3])
         x, y, z = pipmoves.sample(name, pip).as_tuple()
         want = [x, -y, x, -z][:4 if rows[name]["dimensions"] == 3 else 2]
-        assert [float(v) for dot in dots for v in dot] == pytest.approx(want, abs=1e-4)
+        assert card["dots"] == pytest.approx(want, abs=1e-4)
+
+
+@pytest.mark.parametrize("bpm, advances_ms", [(150, [2000]), (124, [250, 250, 1000]), (90, [0, 37, 5333])])
+def test_player_moves_cards_in_phase_on_a_manual_clock(page, browser, bpm, advances_ms):
+    browser.open(f"{page.as_uri()}#play={','.join(PLAYED)}&bpm={bpm}&clock=manual")
+    for ms in advances_ms:
+        browser.evaluate(f"manualClock.advance({ms})")
+    clock_pip = int(browser.evaluate("document.body.dataset.clockPip"))
+    assert clock_pip == int(sum(advances_ms) * bpm * pipmoves.PIPS_PER_BEAT / 60000)
+    assert_cards_show(browser.evaluate(CARD_STATE), clock_pip)
+
+
+def test_player_clock_runs_at_the_tempo(page, browser):
+    bpm = 150
+    browser.open(f"{page.as_uri()}#play={','.join(PLAYED)}&bpm={bpm}")
+    # Waits for the clock to move, however long that takes, then reads one drawn frame.
+    pip, ms, cards = browser.evaluate("""new Promise(done => {
+      const look = () => Number(document.body.dataset.clockPip) > 0
+        ? done([Number(document.body.dataset.clockPip), Number(document.body.dataset.clockMs), """ + CARD_STATE + """])
+        : requestAnimationFrame(look);
+      look();
+    })""")
+    assert abs(pip - ms * bpm * pipmoves.PIPS_PER_BEAT / 60000) <= 1
+    assert_cards_show(cards, pip)
