@@ -11,18 +11,22 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "beat_source.hpp"
 #include "options.hpp"
 #include "osc_sender.hpp"
 #include "pipmoves/play/groove.hpp"
+#include "pipmoves/play/patch.hpp"
 #include "pipmoves/play/show.hpp"
+#include "rig_output.hpp"
 #include "streamer.hpp"
 
 #ifdef PIPMOVES_WITH_LINK
@@ -104,8 +108,42 @@ void read_taps(TappedTempo& tempo, std::chrono::steady_clock::time_point start) 
   }
 }
 
-int play_show(const StreamOptions& options) {
+// The patch's fixtures are the row the show spreads over, in file order.
+std::unique_ptr<RigOutput> rig_of(StreamOptions& options) {
+  if (!options.rig) {
+    return nullptr;
+  }
+  const RigOptions& rig = *options.rig;
+  std::optional<std::filesystem::path> fixtures_dir;
+  if (rig.fixtures_dir) {
+    fixtures_dir = *rig.fixtures_dir;
+  }
+  auto output = std::make_unique<RigOutput>(Patch(std::filesystem::path(rig.patch), fixtures_dir), rig);
+  options.fixtures = output->patch().size();
+  return output;
+}
+
+// Where the rig's DMX goes, for the opening line.
+std::string rig_targets(const RigOptions& rig) {
+  std::string text;
+  if (rig.sacn) {
+    text += " and sACN to ";
+    if (rig.sacn_destinations.empty()) {
+      text += "each universe's multicast group";
+    }
+    for (std::size_t i = 0; i < rig.sacn_destinations.size(); ++i) {
+      text += (i > 0 ? ", " : "") + rig.sacn_destinations[i].host + ":" + std::to_string(rig.sacn_destinations[i].port);
+    }
+  }
+  if (rig.artnet) {
+    text += " and Art-Net to " + rig.artnet->host + ":" + std::to_string(rig.artnet->port);
+  }
+  return text;
+}
+
+int play_show(StreamOptions options) {
   const PatternLibrary library = library_of(options);
+  const std::unique_ptr<RigOutput> rig = rig_of(options);
   const Show show = show_of(options, library);
   OscSender sender(options.host, options.port, options.prefix, options.fixtures, map_of(options));
   const StreamPace pace{options.frame_rate, options.frames, options.fixtures};
@@ -139,15 +177,19 @@ int play_show(const StreamOptions& options) {
 
   std::signal(SIGINT, request_stop);
   std::signal(SIGTERM, request_stop);
-  std::cerr << "pipmoves-play: streaming to " << options.host << ":" << options.port << " at "
-            << options.frame_rate << " frames a second; Ctrl-C stops\n";
+  std::cerr << "pipmoves-play: streaming to " << options.host << ":" << options.port
+            << (options.rig ? rig_targets(*options.rig) : "") << " at " << options.frame_rate
+            << " frames a second; Ctrl-C stops\n";
   std::thread taps;
   if (tapped != nullptr) {
     std::cerr << "pipmoves-play: press Enter on each beat to tap the tempo\n";
     taps = std::thread(read_taps, std::ref(*tapped), start);
   }
-  const std::int64_t sent = play_stream(show, *beats, sender, pace, start, stop_requested, std::cerr);
+  const std::int64_t sent = play_stream(show, *beats, sender, pace, start, stop_requested, std::cerr, rig.get());
   stop_requested.store(true);
+  if (rig) {
+    rig->terminate();  // receivers let go of the rig now rather than on a timeout
+  }
   if (taps.joinable()) {
     taps.join();
   }
@@ -179,7 +221,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
-    return play_show(options);
+    return play_show(std::move(options));
   } catch (const std::exception& error) {
     std::cerr << "pipmoves-play stream: " << error.what() << "\n";
     return 1;

@@ -46,7 +46,22 @@ constexpr std::string_view kUsage =
     "                     as NAME_bounce): FILE holds step lanes, or is a\n"
     "                     Standard MIDI File read from its first bar\n"
     "  --groove-bars FIRST:COUNT\n"
-    "                     the bars of the MIDI file to read (default 1:1)\n";
+    "                     the bars of the MIDI file to read (default 1:1)\n"
+    "\n"
+    "A patch file plays its fixtures, in file order, to a rig as DMX over sACN\n"
+    "(E1.31), Art-Net or both, beside the OSC:\n"
+    "  --patch FILE       the rig's patch; its fixtures are the row\n"
+    "  --fixtures DIR     with --patch: a folder to look up the patch's `ofl` files in\n"
+    "  --sacn             sACN, multicast to each universe's group\n"
+    "  --sacn-dest HOST[:PORT]\n"
+    "                     unicast sACN there instead (port 5568); repeatable\n"
+    "  --sacn-interface ADDRESS|NAME\n"
+    "                     the interface to multicast from\n"
+    "  --sacn-priority N  0 to 200 (default 100)\n"
+    "  --sacn-name NAME   the source name receivers show (default pipmoves-play)\n"
+    "  --artnet HOST[:PORT]\n"
+    "                     ArtDmx to a node or a broadcast address (port 6454);\n"
+    "                     universe U is Art-Net port-address U - 1\n";
 
 // At most this many fixtures, frames a second and beats into a show.
 constexpr std::size_t kMaxFixtures = 4096;
@@ -114,6 +129,25 @@ GrooveFile& groove(StreamOptions& options) {
   return *options.groove;
 }
 
+HostPort host_port(std::string_view option, std::string_view text, std::uint16_t default_port) {
+  const std::size_t colon = text.rfind(':');
+  HostPort parsed{std::string(text.substr(0, colon)), default_port};
+  if (colon != std::string_view::npos) {
+    parsed.port = static_cast<std::uint16_t>(whole(std::string(option) + "'s port", text.substr(colon + 1), 1, 65535));
+  }
+  if (parsed.host.empty()) {
+    fail(std::string(option) + " needs HOST[:PORT], not '" + std::string(text) + "'");
+  }
+  return parsed;
+}
+
+RigOptions& rig(StreamOptions& options) {
+  if (!options.rig) {
+    options.rig.emplace();
+  }
+  return *options.rig;
+}
+
 FixtureProfile& profile(StreamOptions& options) {
   if (!options.profile) {
     options.profile.emplace();
@@ -128,6 +162,8 @@ std::string_view stream_usage() noexcept { return kUsage; }
 StreamOptions parse_stream_options(std::span<const std::string_view> args) {
   StreamOptions options;
   bool single = false;
+  std::optional<std::string_view> fixtures;  // a count, or with a patch a folder
+  std::string_view needs_patch;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     const auto value = [&]() -> std::string_view {
@@ -161,7 +197,35 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
 #endif
       options.tempo = TempoFrom::link;
     } else if (arg == "--fixtures") {
-      options.fixtures = static_cast<std::size_t>(whole(arg, value(), 1, kMaxFixtures));
+      fixtures = value();
+    } else if (arg == "--patch") {
+      rig(options).patch = std::string(value());
+      if (options.rig->patch.empty()) {
+        fail("--patch needs a file");
+      }
+    } else if (arg == "--sacn") {
+      rig(options).sacn = true;
+      needs_patch = arg;
+    } else if (arg == "--sacn-dest") {
+      rig(options).sacn_destinations.push_back(host_port(arg, value(), 5568));
+      options.rig->sacn = true;
+      needs_patch = arg;
+    } else if (arg == "--sacn-interface") {
+      rig(options).sacn_interface = std::string(value());
+      options.rig->sacn = true;
+      needs_patch = arg;
+    } else if (arg == "--sacn-priority") {
+      rig(options).sacn_priority = static_cast<int>(whole(arg, value(), 0, 200));
+      needs_patch = arg;
+    } else if (arg == "--sacn-name") {
+      rig(options).sacn_name = std::string(value());
+      if (options.rig->sacn_name.size() > 63) {
+        fail("--sacn-name must be at most 63 bytes");
+      }
+      needs_patch = arg;
+    } else if (arg == "--artnet") {
+      rig(options).artnet = host_port(arg, value(), 6454);
+      needs_patch = arg;
     } else if (arg == "--phase-step") {
       options.spread.phase_step = static_cast<std::int32_t>(
           whole(arg, value(), std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
@@ -209,6 +273,17 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
   }
   if (options.help) {
     return options;
+  }
+  if (options.rig && options.rig->patch.empty()) {
+    fail(std::string(needs_patch) + " needs --patch FILE");
+  }
+  if (fixtures && options.rig) {
+    options.rig->fixtures_dir = std::string(*fixtures);
+  } else if (fixtures) {
+    options.fixtures = static_cast<std::size_t>(whole("--fixtures", *fixtures, 1, kMaxFixtures));
+  }
+  if (options.rig && !options.rig->sacn_destinations.empty() && !options.rig->sacn_interface.empty()) {
+    fail("--sacn-interface is for multicast, and --sacn-dest sends unicast");
   }
   if (options.cues.empty()) {
     fail("Name a pattern, or cues as BEAT:PATTERN[:FADE]");

@@ -31,6 +31,23 @@ struct GrooveFile {
   int bars = 1;
 };
 
+struct HostPort {
+  std::string host;
+  std::uint16_t port = 0;
+};
+
+// A patch played to a rig as sACN, Art-Net or both, beside the OSC.
+struct RigOptions {
+  std::string patch;
+  std::optional<std::string> fixtures_dir;  // where the patch's `ofl` files are looked up too
+  bool sacn = false;
+  std::vector<HostPort> sacn_destinations;  // none: multicast
+  std::string sacn_interface;
+  int sacn_priority = 100;
+  std::string sacn_name = "pipmoves-play";
+  std::optional<HostPort> artnet;
+};
+
 // Everything `pipmoves-play stream` is told on its command line.
 struct StreamOptions {
   std::vector<CueText> cues;
@@ -46,6 +63,7 @@ struct StreamOptions {
   std::optional<std::int64_t> frames;
   std::optional<FixtureProfile> profile;
   std::optional<GrooveFile> groove;
+  std::optional<RigOptions> rig;  // with a patch, its fixtures are the row
   bool help = false;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -17,7 +18,9 @@ namespace pipmoves::play::stream {
 // shows, at <prefix>/pip ("i"), then one message a fixture at
 // <prefix>/fixture/<n>, fixtures numbered from 1, carrying x, y, z and, with a
 // fixture map, pan and tilt in degrees and their 16-bit DMX values: "fff" or
-// "fffffii".
+// "fffffii". A frame goes out as one bundle time-tagged with the moment it
+// shows, so a receiver acts on the whole frame or none of it; a frame too
+// big for one datagram is split into bundles of the same time tag.
 class OscSender {
  public:
   // Throws std::invalid_argument for a prefix that is not an OSC path,
@@ -28,9 +31,12 @@ class OscSender {
   OscSender(const OscSender&) = delete;
   OscSender& operator=(const OscSender&) = delete;
 
-  // Sends the frame's messages; returns how many could not be sent (a
-  // receiver that is not listening yet must not stop the show).
-  std::size_t send(std::int32_t pip, std::span<const Offset3> frame);
+  // The most a bundle holds, below UDP's 65507 bytes.
+  static constexpr std::size_t kMaxBundleBytes = 60000;
+
+  // Sends the frame's bundle, tagged `shown`; returns how many bundles could
+  // not be sent (a receiver that is not listening yet must not stop the show).
+  std::size_t send(std::int32_t pip, std::span<const Offset3> frame, std::chrono::system_clock::time_point shown);
 
   // The last failure's text, for the one warning a stream prints.
   std::string last_error() const;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -11,8 +12,11 @@ namespace pipmoves::play::stream {
 
 std::int64_t play_stream(const Show& show, BeatSource& beats, OscSender& sender, const StreamPace& pace,
                          std::chrono::steady_clock::time_point start, const std::atomic<bool>& stop,
-                         std::ostream& log) {
+                         std::ostream& log, RigOutput* rig) {
   using Clock = std::chrono::steady_clock;
+  // A rig's receivers take a source silent for a second for gone.
+  constexpr auto kKeepAliveCheck = std::chrono::milliseconds(100);
+  const auto since_start = [start] { return std::chrono::duration<double>(Clock::now() - start).count(); };
   const auto due = [&](std::int64_t frame) {
     return start + std::chrono::duration_cast<Clock::duration>(
                        std::chrono::duration<double>(static_cast<double>(frame) / pace.frame_rate));
@@ -20,7 +24,18 @@ std::int64_t play_stream(const Show& show, BeatSource& beats, OscSender& sender,
   std::vector<Offset3> frame(pace.fixtures);
   std::int64_t sent = 0;
   bool warned = false;
+  const auto warn = [&](std::size_t failures, const std::string& error) {
+    if (failures > 0 && !warned) {
+      log << "pipmoves-play: warning: cannot send: " << error << "; still playing\n";
+      warned = true;
+    }
+  };
   for (std::int64_t k = 0; !pace.frames || sent < *pace.frames; ++k) {
+    while (rig != nullptr && Clock::now() + kKeepAliveCheck < due(k) && !stop.load()) {
+      std::this_thread::sleep_for(kKeepAliveCheck);
+      const std::size_t failures = rig->keep_alive(since_start());
+      warn(failures, rig->last_error());
+    }
     std::this_thread::sleep_until(due(k));
     if (stop.load()) {
       break;
@@ -32,9 +47,14 @@ std::int64_t play_stream(const Show& show, BeatSource& beats, OscSender& sender,
     const double seconds = static_cast<double>(k) / pace.frame_rate;
     const auto position = static_cast<std::int64_t>(std::floor(beats.position_at(seconds)));
     show.frame(position, frame);
-    if (sender.send(pip_of_position(position), frame) > 0 && !warned) {
-      log << "pipmoves-play: warning: cannot send: " << sender.last_error() << "; still playing\n";
-      warned = true;
+    // The moment the frame shows, on the wall clock receivers share.
+    const auto shown = std::chrono::system_clock::now() +
+                       std::chrono::duration_cast<std::chrono::system_clock::duration>(due(k) - Clock::now());
+    const std::size_t failures = sender.send(pip_of_position(position), frame, shown);
+    warn(failures, failures > 0 ? sender.last_error() : std::string());
+    if (rig != nullptr) {
+      const std::size_t missed = rig->send(frame, seconds, since_start());
+      warn(missed, rig->last_error());
     }
     ++sent;
   }

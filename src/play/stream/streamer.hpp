@@ -9,6 +9,7 @@
 #include "beat_source.hpp"
 #include "osc_sender.hpp"
 #include "pipmoves/play/show.hpp"
+#include "rig_output.hpp"
 
 namespace pipmoves::play::stream {
 
@@ -24,8 +25,9 @@ struct StreamPace {
 // that falls more than a frame behind skips to the frame now due rather than
 // sending a burst. Returns the frames sent; stops between frames once stop is
 // set. Warns on log once if messages cannot be sent, and keeps playing.
+// With a rig, each frame also goes to it, and between frames it is kept alive.
 std::int64_t play_stream(const Show& show, BeatSource& beats, OscSender& sender, const StreamPace& pace,
                          std::chrono::steady_clock::time_point start, const std::atomic<bool>& stop,
-                         std::ostream& log);
+                         std::ostream& log, RigOutput* rig = nullptr);
 
 }  // namespace pipmoves::play::stream

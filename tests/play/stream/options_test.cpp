@@ -71,6 +71,36 @@ TEST(StreamOptions, AGrooveFileNamesItsPatternsAndMidiBars) {
   EXPECT_EQ(2, options.groove->bars);
 }
 
+TEST(StreamOptions, APatchTakesItsOutputsAndFixturesBecomesItsFolder) {
+  const StreamOptions options =
+      parsed({"--patch", "rig.json", "--fixtures", "ofl", "--sacn-dest", "10.0.0.7", "--sacn-dest", "node.local:6000",
+              "--sacn-priority", "150", "--sacn-name", "front of house", "--artnet", "2.255.255.255:6455", "circle"});
+  ASSERT_TRUE(options.rig);
+  const RigOptions& rig = *options.rig;
+  EXPECT_EQ("rig.json", rig.patch);
+  EXPECT_EQ("ofl", rig.fixtures_dir);
+  EXPECT_EQ(1u, options.fixtures) << "the patch says how many";
+  EXPECT_TRUE(rig.sacn);
+  ASSERT_EQ(2u, rig.sacn_destinations.size());
+  EXPECT_EQ("10.0.0.7", rig.sacn_destinations[0].host);
+  EXPECT_EQ(5568, rig.sacn_destinations[0].port);
+  EXPECT_EQ("node.local", rig.sacn_destinations[1].host);
+  EXPECT_EQ(6000, rig.sacn_destinations[1].port);
+  EXPECT_EQ(150, rig.sacn_priority);
+  EXPECT_EQ("front of house", rig.sacn_name);
+  ASSERT_TRUE(rig.artnet);
+  EXPECT_EQ("2.255.255.255", rig.artnet->host);
+  EXPECT_EQ(6455, rig.artnet->port);
+
+  const StreamOptions multicast = parsed({"--patch", "rig.json", "--sacn", "--sacn-interface", "eth1", "circle"});
+  EXPECT_TRUE(multicast.rig->sacn_destinations.empty());
+  EXPECT_EQ("eth1", multicast.rig->sacn_interface);
+  EXPECT_EQ(100, multicast.rig->sacn_priority);
+  EXPECT_EQ("pipmoves-play", multicast.rig->sacn_name);
+  EXPECT_FALSE(multicast.rig->artnet);
+  EXPECT_EQ(6454, parsed({"--patch", "r.json", "--artnet", "10.1.2.3", "circle"}).rig->artnet->port);
+}
+
 TEST(StreamOptions, RefusalsNameWhatIsWrong) {
   struct Case {
     std::vector<std::string_view> args;
@@ -97,6 +127,18 @@ TEST(StreamOptions, RefusalsNameWhatIsWrong) {
       {{"--groove", "verse", "bounce"}, "--groove needs NAME=FILE, not 'verse'"},
       {{"--groove-bars", "2:4", "bounce"}, "--groove-bars needs --groove NAME=FILE"},
       {{"--groove", "v=f.mid", "--groove-bars", "2:5", "bounce"}, "--groove-bars needs a whole number from 1 to 4, not '5'"},
+      {{"--sacn", "bounce"}, "--sacn needs --patch FILE"},
+      {{"--artnet", "10.0.0.1", "bounce"}, "--artnet needs --patch FILE"},
+      {{"--patch", "r.json", "--sacn-dest", ":5568", "bounce"}, "--sacn-dest needs HOST[:PORT], not ':5568'"},
+      {{"--patch", "r.json", "--sacn-dest", "h:0", "bounce"}, "--sacn-dest's port needs a whole number from 1 to 65535, not '0'"},
+      {{"--patch", "r.json", "--artnet", "h:x", "bounce"}, "--artnet's port needs a whole number from 1 to 65535, not 'x'"},
+      {{"--patch", "r.json", "--sacn-priority", "201", "bounce"},
+       "--sacn-priority needs a whole number from 0 to 200, not '201'"},
+      {{"--patch", "r.json", "--sacn-name", std::string_view("0123456789012345678901234567890123456789012345678901234567890123"),
+        "bounce"},
+       "--sacn-name must be at most 63 bytes"},
+      {{"--patch", "r.json", "--sacn-dest", "h", "--sacn-interface", "lo", "bounce"},
+       "--sacn-interface is for multicast, and --sacn-dest sends unicast"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.want, refusal(c.args)) << (c.args.empty() ? "(no arguments)" : c.args.front());
