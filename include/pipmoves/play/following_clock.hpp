@@ -65,7 +65,11 @@ class FollowingClock {
   void advance_to(double seconds);
   void heard(double seconds, double tracked_bpm);
   void lose();
-  double fitted_period() const;
+  struct Line {
+    double period;
+    double first;
+  };
+  Line fit(std::size_t count) const;
   double rate_period() const noexcept;
   double fold(double bpm) const;
 

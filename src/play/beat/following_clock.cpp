@@ -13,10 +13,12 @@ constexpr double kPipsPerBeat = PIPS_PER_BEAT;
 // A beat fits the run when it falls this close (a fraction of the beat
 // period) to a whole number of periods after the previous one.
 constexpr double kFit = 0.08;
-// Two intervals in a row this far off the fitted period, the same way, mean
-// the music changed tempo: the run restarts from its latest beats.
-constexpr double kTempoStep = 0.02;
-constexpr std::size_t kRunKept = 12;
+// The latest two beats this far (a fraction of the period) off the line of
+// the run before them, the same way, mean the music changed tempo: the run
+// restarts from its latest beats.
+constexpr double kTempoStep = 0.06;
+constexpr std::size_t kRunToStep = 6;
+constexpr std::size_t kRunKept = 16;
 constexpr int kIntervalsToLock = 3;
 // Coming back from a break at the tempo held, fewer beats are needed.
 constexpr int kIntervalsToRelock = 2;
@@ -67,27 +69,28 @@ double FollowingClock::fold(double bpm) const {
   return bpm;
 }
 
-// The least-squares period of the run, each beat on its whole number of
-// periods from the first.
-double FollowingClock::fitted_period() const {
+// The least-squares line through beats [0, count) of the run, each on its
+// whole number of periods from the first: the period and where it puts the
+// first beat.
+FollowingClock::Line FollowingClock::fit(std::size_t count) const {
   const double first = run_.front();
   double n_mean = 0.0;
   double t_mean = 0.0;
-  std::vector<double> n(run_.size());
-  for (std::size_t i = 0; i < run_.size(); ++i) {
-    n[i] = std::round((run_[i] - first) / unit_);
-    n_mean += n[i];
+  for (std::size_t i = 0; i < count; ++i) {
+    n_mean += std::round((run_[i] - first) / unit_);
     t_mean += run_[i] - first;
   }
-  n_mean /= static_cast<double>(run_.size());
-  t_mean /= static_cast<double>(run_.size());
+  n_mean /= static_cast<double>(count);
+  t_mean /= static_cast<double>(count);
   double nn = 0.0;
   double nt = 0.0;
-  for (std::size_t i = 0; i < run_.size(); ++i) {
-    nn += (n[i] - n_mean) * (n[i] - n_mean);
-    nt += (n[i] - n_mean) * (run_[i] - first - t_mean);
+  for (std::size_t i = 0; i < count; ++i) {
+    const double n = std::round((run_[i] - first) / unit_) - n_mean;
+    nn += n * n;
+    nt += n * (run_[i] - first - t_mean);
   }
-  return nn > 0.0 ? nt / nn : unit_;
+  const double period = nn > 0.0 ? nt / nn : unit_;
+  return {period, first + t_mean - period * n_mean};
 }
 
 void FollowingClock::beat(double seconds, double tracked_bpm, double confidence) {
@@ -137,18 +140,21 @@ void FollowingClock::heard(double seconds, double tracked_bpm) {
   }
   ++consistent_;
   last_fit_ = seconds;
-  if (run_.size() >= 4) {
-    const std::size_t last = run_.size() - 1;
-    const double a = (run_[last] - run_[last - 1]) / std::max(1.0, std::round((run_[last] - run_[last - 1]) / unit_));
-    const double b =
-        (run_[last - 1] - run_[last - 2]) / std::max(1.0, std::round((run_[last - 1] - run_[last - 2]) / unit_));
-    const bool slower = a > unit_ * (1.0 + kTempoStep) && b > unit_ * (1.0 + kTempoStep);
-    const bool faster = a < unit_ * (1.0 - kTempoStep) && b < unit_ * (1.0 - kTempoStep);
-    if (slower || faster) {
+  if (run_.size() >= kRunToStep) {
+    // Both latest beats off the line through the earlier ones, the same way
+    // and further each time: the music changed tempo.
+    const Line before = fit(run_.size() - 2);
+    const auto off = [&](std::size_t i) {
+      const double n = std::round((run_[i] - before.first) / before.period);
+      return (run_[i] - before.first - n * before.period) / before.period;
+    };
+    const double a = off(run_.size() - 2);
+    const double b = off(run_.size() - 1);
+    if (std::abs(a) > kTempoStep && std::abs(b) > std::abs(a) && (a > 0) == (b > 0)) {
       run_.erase(run_.begin(), run_.end() - 3);
     }
   }
-  unit_ = fitted_period();
+  unit_ = fit(run_.size()).period;
 
   const double folded = fold(60.0 / unit_);
   if (state_ != State::kLocked) {
