@@ -14,7 +14,7 @@ struct FollowSettings {
   // span an octave, as 90:180 does.
   double min_bpm = 90.0;
   double max_bpm = 180.0;
-  // Below this confidence a beat counts as not heard.
+  // Below this confidence a beat neither locks the clock nor steers it.
   double min_confidence = 0.05;
   // The rate the pip may run at differs from the tempo followed by at most
   // this fraction, so a correction never shows as a jump.
@@ -63,7 +63,7 @@ class FollowingClock {
   enum class State { kWaiting, kLocked, kHolding };
 
   void advance_to(double seconds);
-  void heard(double seconds, double tracked_bpm);
+  void heard(double seconds, double tracked_bpm, bool sure);
   void lose();
   struct Line {
     double period;

@@ -101,15 +101,21 @@ void FollowingClock::beat(double seconds, double tracked_bpm, double confidence)
     return;
   }
   last_beat_ = seconds;
-  if (confidence < settings_.min_confidence || tracked_bpm < 1.0 || tracked_bpm > 4000.0) {
+  if (tracked_bpm < 1.0 || tracked_bpm > 4000.0) {
     run_.clear();
     consistent_ = 0;
     return;
   }
-  heard(seconds, tracked_bpm);
+  // An unsure beat still counts towards a run, but neither locks nor steers:
+  // the tracker is often right before it is sure.
+  const bool sure = confidence >= settings_.min_confidence;
+  if (!sure && state_ == State::kLocked) {
+    state_ = State::kHolding;
+  }
+  heard(seconds, tracked_bpm, sure);
 }
 
-void FollowingClock::heard(double seconds, double tracked_bpm) {
+void FollowingClock::heard(double seconds, double tracked_bpm, bool sure) {
   const double tracked_period = 60.0 / tracked_bpm;
   if (run_.empty()) {
     run_.assign(1, seconds);
@@ -157,6 +163,9 @@ void FollowingClock::heard(double seconds, double tracked_bpm) {
   unit_ = fit(run_.size()).period;
 
   const double folded = fold(60.0 / unit_);
+  if (!sure) {
+    return;
+  }
   if (state_ != State::kLocked) {
     const bool held_tempo = state_ == State::kHolding && std::abs(folded - bpm()) <= kHeldTempoMatch * bpm();
     if (consistent_ < (held_tempo ? kIntervalsToRelock : kIntervalsToLock)) {
