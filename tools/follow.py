@@ -92,18 +92,19 @@ def position_at(frames, t):
 
 def phase_ms(frames, beat):
     position, rate = position_at(frames, beat)
-    if rate <= 0:
-        return math.inf
+    if rate <= 0:  # not started: as far off as a beat can be
+        return 30000.0 / frames[-1][2] if frames[-1][2] > 0 else 500.0
     off = position - 64 * round(position / 64)
     return off / rate * 1000.0
 
 
 def lock_time(frames, beats, start, end):
-    """The first beat in [start, end) from which every beat to end is followed."""
+    """The first beat in [start, end) from which every beat to end is followed:
+    the clock's beat within LOCKED_MS of it, seconds from start."""
     judged = [b for b in beats if start <= b < end]
     lock = None
     for beat in judged:
-        followed = abs(phase_ms(frames, beat)) <= LOCKED_MS and frames[min(len(frames) - 1, int(beat * FPS))][3]
+        followed = abs(phase_ms(frames, beat)) <= LOCKED_MS
         if not followed:
             lock = None
         elif lock is None:
@@ -176,13 +177,16 @@ def build_cases(folder, quick):
     for k, (kit, voices) in enumerate(drum_audio.usable_kits()[: 3 if quick else None]):
         groove = ["house_classic", "techno_drive", "ukg_two_step", "dnb_two_step", "electro", "rave_breaks",
                   "jungle_chops", "grime_sparse", "trance", "dembow", "four_floor", "drill_tresillo"][k % 12]
-        bpm = round(tempos(40)[k + 34], 1)
+        bpm = round(tempos(len(GROOVES) + 20)[len(GROOVES) + k], 1)
         score = play.read_step_lanes(play.stored_groove_lanes(groove))
         tempo = drum_audio.TempoMap(bpm)
         hits = drum_audio.loop_hits(score, int(SECONDS * bpm / 60) + 2)
         audio = drum_audio.sample_loop(voices, hits, tempo, SECONDS, RATE)
         cases.append(Case(f"{kit} {groove} {bpm:g}", "kit", audio, tempo))
-    for groove, bpm, score, audio, tempo in variants_from[: 3 if quick else 8]:
+    # Variants away from the range's ends, where a tempo change would move
+    # the octave the clock shows.
+    middle = [v for v in variants_from if 100 <= v[1] <= 160]
+    for groove, bpm, score, audio, tempo in middle[: 3 if quick else 8]:
         # The tempo moves by 6 % at bar 5 from 10 s on.
         change_beat = 4 * math.ceil(10.0 * bpm / 60 / 4)
         new_bpm = round(bpm * (1.06 if bpm < 150 else 0.94), 1)
@@ -240,7 +244,7 @@ def totals(results):
         f"- plain loops with tempo within 0.5 BPM and 95th-percentile phase within 15 ms: {len(good95)} of "
         f"{len(plain)} ({100 * len(good95) / max(1, len(plain)):.0f} %)",
         f"- median of the plain loops' median phase errors: {statistics.median(phases) if phases else math.nan:.1f} ms; "
-        f"median signed: {statistics.median(r['phase_signed'] for r in plain):+.1f} ms (positive: clock late)",
+        f"median signed: {statistics.median(r['phase_signed'] for r in plain):+.1f} ms (negative: clock late)",
         f"- locked within 8 s: {len(locked)} of {len(results)} cases",
         f"- re-locked within 4 s after a four-bar break: {len(relocked)} of {len(breaks)}",
         f"- octave errors: {sum(r['octave'] for r in results)} of {len(results)} cases",

@@ -14,7 +14,8 @@ struct FollowSettings {
   // span an octave, as 90:180 does.
   double min_bpm = 90.0;
   double max_bpm = 180.0;
-  // Below this confidence a beat neither locks the clock nor steers it.
+  // Below this confidence a beat locks the clock or steers it only in a long
+  // run of beats that agree; a few in a row are a break.
   double min_confidence = 0.05;
   // The rate the pip may run at differs from the tempo followed by at most
   // this fraction, so a correction never shows as a jump.
@@ -94,6 +95,7 @@ class FollowingClock {
   double last_beat_ = -1e300;
   double last_fit_ = 0.0;
   int consistent_ = 0;
+  int unsure_ = 0;
 };
 
 }  // namespace pipmoves::play

@@ -20,6 +20,8 @@ constexpr double kTempoStep = 0.06;
 constexpr std::size_t kRunToStep = 6;
 constexpr std::size_t kRunKept = 16;
 constexpr int kIntervalsToLock = 3;
+constexpr int kIntervalsToLockUnsure = 6;
+constexpr int kUnsureToHold = 3;
 // Coming back from a break at the tempo held, fewer beats are needed.
 constexpr int kIntervalsToRelock = 2;
 constexpr double kHeldTempoMatch = 0.04;
@@ -106,10 +108,12 @@ void FollowingClock::beat(double seconds, double tracked_bpm, double confidence)
     consistent_ = 0;
     return;
   }
-  // An unsure beat still counts towards a run, but neither locks nor steers:
-  // the tracker is often right before it is sure.
+  // An unsure beat still counts towards a run, but steers only a long one:
+  // the tracker is often right before it is sure. Unsure beats in a row are
+  // a break.
   const bool sure = confidence >= settings_.min_confidence;
-  if (!sure && state_ == State::kLocked) {
+  unsure_ = sure ? 0 : unsure_ + 1;
+  if (unsure_ >= kUnsureToHold && state_ == State::kLocked) {
     state_ = State::kHolding;
   }
   heard(seconds, tracked_bpm, sure);
@@ -163,7 +167,7 @@ void FollowingClock::heard(double seconds, double tracked_bpm, bool sure) {
   unit_ = fit(run_.size()).period;
 
   const double folded = fold(60.0 / unit_);
-  if (!sure) {
+  if (!sure && (unsure_ >= kUnsureToHold || consistent_ < kIntervalsToLockUnsure)) {
     return;
   }
   if (state_ != State::kLocked) {
