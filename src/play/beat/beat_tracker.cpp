@@ -3,7 +3,6 @@
 #include <aubio/aubio.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -49,7 +48,7 @@ BeatTracker::BeatTracker(std::int64_t sample_rate) {
   auto state = std::make_unique<State>();
   state->sample_rate = sample_rate;
   state->hop = hop_for(sample_rate);
-  state->tempo.reset(new_aubio_tempo(getenv("PM_METHOD") ? getenv("PM_METHOD") : "default", state->hop * 4, state->hop, static_cast<uint_t>(sample_rate)));
+  state->tempo.reset(new_aubio_tempo("default", state->hop * 4, state->hop, static_cast<uint_t>(sample_rate)));
   state->input.reset(new_fvec(state->hop));
   state->output.reset(new_fvec(1));
   if (!state->tempo || !state->input || !state->output) {
