@@ -96,6 +96,7 @@ class FollowingClock {
   double last_fit_ = 0.0;
   int consistent_ = 0;
   int unsure_ = 0;
+  int far_ = 0;
 };
 
 }  // namespace pipmoves::play

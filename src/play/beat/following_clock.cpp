@@ -25,6 +25,10 @@ constexpr int kUnsureToHold = 3;
 // Coming back from a break at the tempo held, fewer beats are needed.
 constexpr int kIntervalsToRelock = 2;
 constexpr double kHeldTempoMatch = 0.04;
+// A beat this close (a fraction of a beat) to the clock's is on its grid; a
+// beat further off moves the phase only after this many in a row.
+constexpr double kOnGrid = 0.15;
+constexpr int kFarToBelieve = 4;
 // No fitting beat for this many periods (and at least this long) is a break.
 constexpr double kLostPeriods = 2.5;
 constexpr double kLostSeconds = 1.0;
@@ -170,36 +174,51 @@ void FollowingClock::heard(double seconds, double tracked_bpm, bool sure) {
   if (!sure && (unsure_ >= kUnsureToHold || consistent_ < kIntervalsToLockUnsure)) {
     return;
   }
-  if (state_ != State::kLocked) {
-    const bool held_tempo = state_ == State::kHolding && std::abs(folded - bpm()) <= kHeldTempoMatch * bpm();
-    if (consistent_ < (held_tempo ? kIntervalsToRelock : kIntervalsToLock)) {
+  if (state_ == State::kWaiting) {
+    if (consistent_ < kIntervalsToLock) {
       return;
     }
-    if (state_ == State::kWaiting) {
-      // The first locked beat is the start of a bar, at pip 0 where the
-      // clock has stood: only the time since that beat is owed.
-      started_ = true;
-      rate_ = folded / 60.0 * kPipsPerBeat;
-      target_rate_ = rate_;
-      if (now_ < seconds) {
-        now_ = seconds;
-        correction_ = 0.0;
-      } else {
-        correction_ = rate_ * (now_ - seconds);
-      }
-      shifted_ = 0.0;
-      state_ = State::kLocked;
-      return;
+    // The first locked beat is the start of a bar, at pip 0 where the clock
+    // has stood: only the time since that beat is owed.
+    started_ = true;
+    rate_ = folded / 60.0 * kPipsPerBeat;
+    target_rate_ = rate_;
+    if (now_ < seconds) {
+      now_ = seconds;
+      correction_ = 0.0;
+    } else {
+      correction_ = rate_ * (now_ - seconds);
     }
+    shifted_ = 0.0;
     state_ = State::kLocked;
+    return;
   }
-  target_rate_ = folded / 60.0 * kPipsPerBeat;
   // The tracked beats fall on the clock's beats, or between them when the
   // tracker counts faster than the tempo followed.
   const double beats_per_tracked = folded * unit_ / 60.0;
   const double grid = kPipsPerBeat * std::min(1.0, std::round(beats_per_tracked * 8.0) / 8.0);
   const double at_beat = position_ + rate_ * (seconds - now_) - shifted_;
-  correction_ = grid * std::round(at_beat / grid) - at_beat;
+  const double error = grid * std::round(at_beat / grid) - at_beat;
+  // A tracker that has just found the music again (after a break or a tempo
+  // change) often hears the offbeat first: a phase far off the clock's own
+  // is believed only once it persists.
+  const bool on_grid = std::abs(error) <= kOnGrid * grid;
+  far_ = on_grid ? 0 : far_ + 1;
+  if (state_ == State::kLocked && consistent_ >= kIntervalsToLock) {
+    target_rate_ = folded / 60.0 * kPipsPerBeat;
+  }
+  if (!on_grid && far_ < kFarToBelieve) {
+    return;
+  }
+  if (state_ == State::kHolding) {
+    const bool held_tempo = on_grid && std::abs(folded - bpm()) <= kHeldTempoMatch * bpm();
+    if (consistent_ < (held_tempo ? kIntervalsToRelock : kIntervalsToLock)) {
+      return;
+    }
+    state_ = State::kLocked;
+  }
+  target_rate_ = folded / 60.0 * kPipsPerBeat;
+  correction_ = error;
 }
 
 double FollowingClock::rate_period() const noexcept { return rate_ > 0.0 ? kPipsPerBeat / rate_ : unit_; }
