@@ -113,13 +113,10 @@ void FollowingClock::beat(double seconds, double tracked_bpm, double confidence)
     return;
   }
   // An unsure beat still counts towards a run, but steers only a long one:
-  // the tracker is often right before it is sure. Unsure beats in a row are
-  // a break.
+  // the tracker is often right before it is sure. Unsure beats in a row
+  // outside such a run are a break.
   const bool sure = confidence >= settings_.min_confidence;
   unsure_ = sure ? 0 : unsure_ + 1;
-  if (unsure_ >= kUnsureToHold && state_ == State::kLocked) {
-    state_ = State::kHolding;
-  }
   heard(seconds, tracked_bpm, sure);
 }
 
@@ -171,7 +168,10 @@ void FollowingClock::heard(double seconds, double tracked_bpm, bool sure) {
   unit_ = fit(run_.size()).period;
 
   const double folded = fold(60.0 / unit_);
-  if (!sure && (unsure_ >= kUnsureToHold || consistent_ < kIntervalsToLockUnsure)) {
+  if (!sure && consistent_ < kIntervalsToLockUnsure) {
+    if (unsure_ >= kUnsureToHold && state_ == State::kLocked) {
+      state_ = State::kHolding;
+    }
     return;
   }
   if (state_ == State::kWaiting) {

@@ -218,20 +218,35 @@ TEST(FollowingClock, HoldsTheTempoThroughAGapAndLocksAgainKeepingTheBars) {
   }
 }
 
-TEST(FollowingClock, LowConfidenceIsABreak) {
+TEST(FollowingClock, UnsureBeatsThatDoNotAgreeAreABreak) {
+  std::mt19937 random(9);
+  std::uniform_real_distribution<double> stray(0.2, 0.8);
+  for (const double confidence : {0.0, 0.04}) {
+    FollowingClock clock;
+    double t = 0.0;
+    for (int k = 0; k < 16; ++k, t += 0.5) {
+      clock.beat(t, 120.0, 0.5);
+      clock.position_at(t);
+    }
+    ASSERT_TRUE(clock.locked());
+    for (int k = 0; k < 16; ++k) {
+      t += stray(random);
+      clock.beat(t, 120.0, confidence);
+      clock.position_at(t);
+    }
+    EXPECT_TRUE(clock.holding()) << confidence;
+    EXPECT_DOUBLE_EQ(clock.bpm(), 120.0) << confidence;
+  }
+}
+
+TEST(FollowingClock, UnsureBeatsInALongAgreeingRunLockAndSteer) {
   FollowingClock clock;
-  double t = 0.0;
-  for (int k = 0; k < 16; ++k, t += 0.5) {
-    clock.beat(t, 120.0, 0.5);
-    clock.position_at(t);
+  for (int k = 0; k < 6; ++k) {
+    clock.beat(0.5 * k, 120.0, 0.0);
+    EXPECT_FALSE(clock.ever_locked()) << k;
   }
-  ASSERT_TRUE(clock.locked());
-  for (int k = 0; k < 16; ++k, t += 0.5) {
-    clock.beat(t, 120.0, 0.0);
-    clock.position_at(t);
-  }
-  EXPECT_TRUE(clock.holding());
-  EXPECT_DOUBLE_EQ(clock.bpm(), 120.0);
+  clock.beat(3.0, 120.0, 0.0);
+  EXPECT_TRUE(clock.locked());
 }
 
 TEST(FollowingClock, BarStartMovesTheCountByWholeBeatsWithoutAJump) {
