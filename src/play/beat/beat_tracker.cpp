@@ -10,8 +10,9 @@
 namespace pipmoves::play {
 namespace {
 
-// About 6 ms a hop at common rates: fine enough for the phase, and aubio's
-// tracker scales its own windows to seconds.
+// About 6 ms a hop at common rates, over a window of two hops: short
+// enough to place a drum's onset, and aubio's tracker scales its own
+// windows to seconds.
 uint_t hop_for(std::int64_t sample_rate) {
   uint_t hop = 64;
   while (static_cast<double>(hop) * 2.0 * 172.0 <= static_cast<double>(sample_rate) * 1.5) {
@@ -48,7 +49,7 @@ BeatTracker::BeatTracker(std::int64_t sample_rate) {
   auto state = std::make_unique<State>();
   state->sample_rate = sample_rate;
   state->hop = hop_for(sample_rate);
-  state->tempo.reset(new_aubio_tempo("default", state->hop * 4, state->hop, static_cast<uint_t>(sample_rate)));
+  state->tempo.reset(new_aubio_tempo("default", state->hop * 2, state->hop, static_cast<uint_t>(sample_rate)));
   state->input.reset(new_fvec(state->hop));
   state->output.reset(new_fvec(1));
   if (!state->tempo || !state->input || !state->output) {

@@ -75,8 +75,17 @@ TEST(BeatTracker, FindsTheBeatOfAClickTrackFedInBlocksOfAnyLength) {
     EXPECT_NEAR(tracker.seconds_fed(), 16.0, 1.0 / kRate);
     ASSERT_GT(beats.size(), 10u) << bpm;
     EXPECT_EQ(tracker.last_beat_seconds(), beats.back());
-    const double period = beats.back() - beats[beats.size() - 9];
-    EXPECT_NEAR(60.0 * 8 / period, bpm, 1.5) << bpm;
+    // aubio may skip a beat where it re-reads the tempo: each interval is a
+    // whole number of beats, and the beats fall on the clicks.
+    const double period = 60.0 / bpm;
+    std::vector<double> tempos;
+    for (std::size_t i = beats.size() / 2; i < beats.size(); ++i) {
+      const double interval = beats[i] - beats[i - 1];
+      tempos.push_back(60.0 * std::round(interval / period) / interval);
+      EXPECT_NEAR(beats[i], period * std::round(beats[i] / period), 0.025) << bpm;
+    }
+    std::ranges::sort(tempos);
+    EXPECT_NEAR(tempos[tempos.size() / 2], bpm, 1.5) << bpm;
     EXPECT_NEAR(tracker.tempo_bpm(), bpm, 2.0) << bpm;
     // However the blocks fall, the beats are those of the whole at once.
     BeatTracker whole(kRate);
