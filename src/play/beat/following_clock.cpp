@@ -29,6 +29,9 @@ constexpr double kHeldTempoMatch = 0.04;
 // beat further off moves the phase only after this many in a row.
 constexpr double kOnGrid = 0.15;
 constexpr int kFarToBelieve = 4;
+// Beats kept through a break are trusted longer than a tracker finding its
+// way back.
+constexpr int kFarToBelieveHeld = 8;
 // No fitting beat for this many periods (and at least this long) is a break.
 constexpr double kLostPeriods = 2.5;
 constexpr double kLostSeconds = 1.0;
@@ -207,7 +210,7 @@ void FollowingClock::heard(double seconds, double tracked_bpm, bool sure) {
   if (state_ == State::kLocked && consistent_ >= kIntervalsToLock) {
     target_rate_ = folded / 60.0 * kPipsPerBeat;
   }
-  if (!on_grid && far_ < kFarToBelieve) {
+  if (!on_grid && far_ < (state_ == State::kHolding ? kFarToBelieveHeld : kFarToBelieve)) {
     return;
   }
   if (state_ == State::kHolding) {
