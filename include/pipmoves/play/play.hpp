@@ -1,10 +1,12 @@
 #pragma once
 
 // Everything a host needs to play patterns as a show.
+#include "pipmoves/play/beat_tracker.hpp"
 #include "pipmoves/play/channel_layout.hpp"
 #include "pipmoves/play/clock.hpp"
 #include "pipmoves/play/crossfade.hpp"
 #include "pipmoves/play/fixture.hpp"
+#include "pipmoves/play/following_clock.hpp"
 #include "pipmoves/play/groove.hpp"
 #include "pipmoves/play/ofl_fixture.hpp"
 #include "pipmoves/play/patch.hpp"

@@ -17,4 +17,5 @@ PYBIND11_MODULE(pipmoves_play, m) {
   pipmoves::play::python::register_fixture(m);
   pipmoves::play::python::register_groove(m);
   pipmoves::play::python::register_patch(m);
+  pipmoves::play::python::register_beat(m);
 }

@@ -18,5 +18,6 @@ void register_clock(pybind11::module_& m);
 void register_fixture(pybind11::module_& m);
 void register_groove(pybind11::module_& m);
 void register_patch(pybind11::module_& m);
+void register_beat(pybind11::module_& m);
 
 }  // namespace pipmoves::play::python
