@@ -10,6 +10,6 @@ option(PIPMOVES_STATIC_RUNTIME "Link libstdc++ and libgcc statically (and hidden
 function(pipmoves_runtime target)
   if(PIPMOVES_STATIC_RUNTIME)
     target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc
-      LINKER:--exclude-libs,ALL)
+      LINKER:--exclude-libs,ALL LINKER:--gc-sections)
   endif()
 endfunction()
