@@ -1,14 +1,11 @@
-# The package a native host installs: the public headers, the static libraries
-# and one target to link, pipmoves::pipmoves, found by find_package(pipmoves)
-# or described to pkg-config by pipmoves.pc. Everything here is in the "dev"
-# install component; the wheel installs only "python".
+# The package a native host installs: the public headers and the two shared
+# libraries, pipmoves::pipmoves (the core and the stored tables) and
+# pipmoves::play (playback, linking the first), found by find_package(pipmoves)
+# or described to pkg-config by pipmoves.pc and pipmoves_play.pc. A host that
+# also loads the modules, or links both, so maps the tables once; and linking
+# needs no library of playback's own (libsmf) named. Everything here is in the
+# "dev" install component; the wheel installs only "python".
 include(CMakePackageConfigHelpers)
-
-add_library(pipmoves_native INTERFACE)
-target_link_libraries(pipmoves_native INTERFACE pipmoves::user)
-set_target_properties(pipmoves_native PROPERTIES EXPORT_NAME pipmoves)
-add_library(pipmoves::pipmoves ALIAS pipmoves_native)
-install(TARGETS pipmoves_native EXPORT pipmoves)
 
 set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/pipmoves)
 install(EXPORT pipmoves NAMESPACE pipmoves:: FILE pipmovesTargets.cmake
@@ -35,6 +32,7 @@ foreach(dir LIBDIR INCLUDEDIR)
     set(pc_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
   endif()
 endforeach()
-configure_file(${CMAKE_CURRENT_LIST_DIR}/pipmoves.pc.in ${PROJECT_BINARY_DIR}/package/pipmoves.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/package/pipmoves.pc
-  DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
+foreach(pc pipmoves pipmoves_play)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in ${PROJECT_BINARY_DIR}/package/${pc}.pc @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/package/${pc}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
+endforeach()

@@ -23,6 +23,9 @@ else()
 endif()
 
 function(pipmoves_python_module target)
+  # The shared libraries sit in pipmoves.libs beside the module, built and installed.
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/pipmoves.libs" BUILD_WITH_INSTALL_RPATH ON)
+  pipmoves_runtime(${target})
   set(stub $<TARGET_FILE_DIR:${target}>/${target}.pyi)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${Python_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/make_stub.py ${target} $<TARGET_FILE_DIR:${target}>

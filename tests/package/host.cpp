@@ -1,10 +1,12 @@
 // A native host: samples a procedural pattern, a stored pattern by name and a
-// caller's own pattern through a library, printing every value exactly.
+// caller's own pattern through a library, and spreads a stored pattern over
+// four fixtures, printing every value exactly.
 #include <cstdio>
 #include <utility>
 #include <vector>
 
 #include <pipmoves/pipmoves.hpp>
+#include <pipmoves/play/spread.hpp>
 
 namespace {
 
@@ -29,5 +31,9 @@ int main() {
   const pipmoves::PatternLibrary library(std::move(mine));
   print("nod", 3, library.sample("nod", 3));
   print("helix", -1, library.sample("helix", -1));
+  const auto fixtures = pipmoves::play::spread(pipmoves::play::PatternRef::named("lfo_breathe"), 0, 4);
+  for (const pipmoves::Offset3& at : fixtures.rows()) {
+    print("spread", 0, at);
+  }
   std::printf("catalogue %zu\n", library.catalogue().size());
 }
