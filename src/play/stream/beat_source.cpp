@@ -1,5 +1,6 @@
 #include "beat_source.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -13,9 +14,24 @@ double FixedTempo::position_at(double seconds) { return clock_.position_at(secon
 
 TappedTempo::TappedTempo(double bpm) : clock_(bpm) {}
 
+double TappedTempo::gliding_position(double seconds) const {
+  const double position = clock_.position_at(seconds);
+  if (glide_seconds_ <= 0.0 || seconds >= glide_from_ + glide_seconds_) {
+    return position;
+  }
+  const double u = std::max(0.0, (seconds - glide_from_) / glide_seconds_);
+  return position - glide_pips_ * (1.0 - u * u * (3.0 - 2.0 * u));
+}
+
 double TappedTempo::position_at(double seconds) {
   const std::lock_guard lock(mutex_);
-  return clock_.position_at(seconds);
+  const double position = gliding_position(seconds);
+  if (seconds < shown_seconds_) {
+    return position;  // an earlier moment asked again: nothing is shown after it yet
+  }
+  shown_seconds_ = seconds;
+  shown_position_ = std::max(shown_position_, position);
+  return shown_position_;
 }
 
 std::optional<double> TappedTempo::tap(double seconds) {
@@ -38,12 +54,18 @@ std::optional<double> TappedTempo::tap(double seconds) {
     taps_.assign(1, seconds);
     return std::nullopt;
   }
-  // The tapped phase, on the beat nearest to where the show already is.
+  // The tapped phase, on the beat nearest to where the show already is, so
+  // the glide covers at most half a beat. Over a whole beat of smoothstep the
+  // steepest catch-up is 1.5 x that half beat a beat: the show keeps going
+  // forwards at a quarter of the tapped tempo or faster.
   constexpr double kPipsPerBeat = PIPS_PER_BEAT;
-  const double reached = clock_.position_at(seconds);
+  const double reached = gliding_position(seconds);
   const double tapped_position = tapped.position_at(seconds);
   const double beats = std::round((reached - tapped_position) / kPipsPerBeat);
   clock_ = tapped.anchored(tapped.beat_zero_seconds(), beats);
+  glide_from_ = seconds;
+  glide_seconds_ = 60.0 / clock_.bpm();
+  glide_pips_ = clock_.position_at(seconds) - reached;
   return clock_.bpm();
 }
 

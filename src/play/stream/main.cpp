@@ -47,13 +47,8 @@ std::atomic<bool> stop_requested{false};
 
 extern "C" void request_stop(int) { stop_requested.store(true); }
 
-// A groove file's sixteen patterns, or an empty library: either way it also
-// serves every default name.
-PatternLibrary library_of(const StreamOptions& options) {
-  if (!options.groove) {
-    return PatternLibrary(std::vector<pipmoves::SampledPattern>{});
-  }
-  const GrooveFile& groove = *options.groove;
+// A groove file's sixteen patterns; its library also serves every default name.
+PatternLibrary library_of(const GrooveFile& groove) {
   std::ifstream file(groove.path, std::ios::binary);
   if (!file) {
     throw std::invalid_argument("Cannot read the groove file " + groove.path);
@@ -68,11 +63,32 @@ PatternLibrary library_of(const StreamOptions& options) {
   return groove_patterns(read_step_lanes(content), groove.name, heading);
 }
 
-Show show_of(const StreamOptions& options, const PatternLibrary& library) {
+std::vector<PatternLibrary> libraries_of(const StreamOptions& options) {
+  std::vector<PatternLibrary> libraries;
+  libraries.reserve(options.grooves.size());
+  for (const GrooveFile& groove : options.grooves) {
+    libraries.push_back(library_of(groove));
+  }
+  return libraries;
+}
+
+// A name from the groove that holds it, else a default pattern's.
+PatternRef pattern_named(const std::vector<PatternLibrary>& grooves, const std::string& name) {
+  for (const PatternLibrary& library : grooves) {
+    for (const pipmoves::CatalogueEntry& entry : library.catalogue()) {
+      if (entry.name == name) {
+        return PatternRef(library, name);
+      }
+    }
+  }
+  return PatternRef::named(name);
+}
+
+Show show_of(const StreamOptions& options, const std::vector<PatternLibrary>& grooves) {
   std::vector<Cue> cues;
   cues.reserve(options.cues.size());
   for (const CueText& cue : options.cues) {
-    cues.push_back(Cue{cue.start_pip, PatternRef(library, cue.pattern), cue.fade_pips});
+    cues.push_back(Cue{cue.start_pip, pattern_named(grooves, cue.pattern), cue.fade_pips});
   }
   return Show(std::move(cues), options.spread, options.easing);
 }
@@ -142,9 +158,9 @@ std::string rig_targets(const RigOptions& rig) {
 }
 
 int play_show(StreamOptions options) {
-  const PatternLibrary library = library_of(options);
+  const std::vector<PatternLibrary> grooves = libraries_of(options);
   const std::unique_ptr<RigOutput> rig = rig_of(options);
-  const Show show = show_of(options, library);
+  const Show show = show_of(options, grooves);
   OscSender sender(options.host, options.port, options.prefix, options.fixtures, map_of(options));
   const StreamPace pace{options.frame_rate, options.frames, options.fixtures};
   // The stream's first frame, its taps and its Link timeline share one origin.
@@ -185,7 +201,7 @@ int play_show(StreamOptions options) {
     std::cerr << "pipmoves-play: press Enter on each beat to tap the tempo\n";
     taps = std::thread(read_taps, std::ref(*tapped), start);
   }
-  const std::int64_t sent = play_stream(show, *beats, sender, pace, start, stop_requested, std::cerr, rig.get());
+  const StreamTally tally = play_stream(show, *beats, sender, pace, start, stop_requested, std::cerr, rig.get());
   stop_requested.store(true);
   if (rig) {
     rig->terminate();  // receivers let go of the rig now rather than on a timeout
@@ -193,13 +209,25 @@ int play_show(StreamOptions options) {
   if (taps.joinable()) {
     taps.join();
   }
-  std::cerr << "pipmoves-play: sent " << sent << " frames\n";
+  if (tally.frames > 0 && tally.unsent == tally.frames) {
+    std::cerr << "pipmoves-play stream: no frame could be sent to " << options.host << ":" << options.port << " ("
+              << tally.frames << " tried): " << tally.error << "\n";
+    return 1;
+  }
+  std::cerr << "pipmoves-play: sent " << tally.frames - tally.unsent << " frames";
+  if (tally.unsent > 0) {
+    std::cerr << "; " << tally.unsent << " more could not be sent whole: " << tally.error;
+  }
+  std::cerr << "\n";
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A reader of our output that goes away must not end the show: the writes
+  // to it fail quietly instead.
+  std::signal(SIGPIPE, SIG_IGN);
   const std::vector<std::string_view> args(argv + 1, argv + argc);
   if (args.empty() || args.front() == "-h" || args.front() == "--help") {
     std::cout << kUsage;

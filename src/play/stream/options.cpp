@@ -25,7 +25,7 @@ constexpr std::string_view kUsage =
     "  --host HOST        receiver (default 127.0.0.1)\n"
     "  --port PORT        receiver's UDP port (default 9000)\n"
     "  --prefix PATH      OSC address prefix (default /pipmoves)\n"
-    "  --rate HZ          frames a second, up to 1000 (default 44)\n"
+    "  --rate HZ          frames a second, 0.001 to 1000 (default 44)\n"
     "  --frames N         stop after N frames\n"
     "  --bpm BPM          tempo (default 120)\n"
     "  --tap              tap the tempo with Enter at the terminal\n"
@@ -44,9 +44,11 @@ constexpr std::string_view kUsage =
     "  --invert-pan, --invert-tilt\n"
     "  --groove NAME=FILE your own groove's sixteen patterns as NAME_<move> (such\n"
     "                     as NAME_bounce): FILE holds step lanes, or is a\n"
-    "                     Standard MIDI File read from its first bar\n"
+    "                     Standard MIDI File read from its first bar; repeat it\n"
+    "                     for more grooves, each with a NAME of its own\n"
     "  --groove-bars FIRST:COUNT\n"
-    "                     the bars of the MIDI file to read (default 1:1)\n"
+    "                     the bars of the MIDI file of the --groove before it to\n"
+    "                     read (default 1:1)\n"
     "\n"
     "A patch file plays its fixtures, in file order, to a rig as DMX over sACN\n"
     "(E1.31), Art-Net or both, beside the OSC:\n"
@@ -63,8 +65,11 @@ constexpr std::string_view kUsage =
     "                     ArtDmx to a node or a broadcast address (port 6454);\n"
     "                     universe U is Art-Net port-address U - 1\n";
 
-// At most this many fixtures, frames a second and beats into a show.
+// At most this many fixtures, frames a second and beats into a show. At the
+// slowest rate a frame is due every 1000 s, so frame times stay far inside the
+// steady clock's range, which a rate near zero overflows at the second frame.
 constexpr std::size_t kMaxFixtures = 4096;
+constexpr double kMinFrameRate = 0.001;
 constexpr double kMaxFrameRate = 1000.0;
 constexpr double kMaxCueBeat = 1e9;
 
@@ -122,13 +127,6 @@ CueText cue(std::string_view text) {
   return parsed;
 }
 
-GrooveFile& groove(StreamOptions& options) {
-  if (!options.groove) {
-    options.groove.emplace();
-  }
-  return *options.groove;
-}
-
 HostPort host_port(std::string_view option, std::string_view text, std::uint16_t default_port) {
   const std::size_t colon = text.rfind(':');
   HostPort parsed{std::string(text.substr(0, colon)), default_port};
@@ -181,9 +179,10 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
     } else if (arg == "--prefix") {
       options.prefix = std::string(value());
     } else if (arg == "--rate") {
-      options.frame_rate = number(arg, value());
-      if (options.frame_rate <= 0.0 || options.frame_rate > kMaxFrameRate) {
-        fail("--rate must be above 0 and at most 1000 frames a second");
+      const std::string_view text = value();
+      options.frame_rate = number(arg, text);
+      if (options.frame_rate < kMinFrameRate || options.frame_rate > kMaxFrameRate) {
+        fail("--rate must be from 0.001 to 1000 frames a second, not '" + std::string(text) + "'");
       }
     } else if (arg == "--frames") {
       options.frames = whole(arg, value(), 1, std::numeric_limits<std::int64_t>::max());
@@ -253,20 +252,31 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
       if (equals == std::string_view::npos || equals == 0 || equals + 1 == text.size()) {
         fail("--groove needs NAME=FILE, not '" + std::string(text) + "'");
       }
-      groove(options).name = std::string(text.substr(0, equals));
-      groove(options).path = std::string(text.substr(equals + 1));
+      GrooveFile next{std::string(text.substr(0, equals)), std::string(text.substr(equals + 1))};
+      for (const GrooveFile& earlier : options.grooves) {
+        if (earlier.name == next.name) {
+          fail("Two --groove options name the groove '" + next.name + "'; give each its own NAME");
+        }
+      }
+      options.grooves.push_back(std::move(next));
     } else if (arg == "--groove-bars") {
       const std::string_view text = value();
       const std::size_t colon = text.find(':');
       if (colon == std::string_view::npos) {
         fail("--groove-bars needs FIRST:COUNT, not '" + std::string(text) + "'");
       }
-      groove(options).first_bar = static_cast<int>(whole(arg, text.substr(0, colon), 1, 100000));
-      groove(options).bars = static_cast<int>(whole(arg, text.substr(colon + 1), 1, 4));
+      if (options.grooves.empty()) {
+        fail("--groove-bars needs --groove NAME=FILE before it");
+      }
+      options.grooves.back().first_bar = static_cast<int>(whole(arg, text.substr(0, colon), 1, 100000));
+      options.grooves.back().bars = static_cast<int>(whole(arg, text.substr(colon + 1), 1, 4));
     } else if (arg.starts_with("-") && arg.find(':') == std::string_view::npos) {
       fail("Unknown option " + std::string(arg));
     } else {
       CueText next = cue(arg);
+      if (options.cues.empty() && next.fade_pips > 0) {
+        fail("The first cue has no cue before it to fade from: '" + std::string(arg) + "'");
+      }
       single = single || arg.find(':') == std::string_view::npos;
       options.cues.push_back(std::move(next));
     }
@@ -287,9 +297,6 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
   }
   if (options.cues.empty()) {
     fail("Name a pattern, or cues as BEAT:PATTERN[:FADE]");
-  }
-  if (options.groove && options.groove->path.empty()) {
-    fail("--groove-bars needs --groove NAME=FILE");
   }
   if (single && options.cues.size() > 1) {
     fail("With more than one pattern, give each its beat as BEAT:PATTERN[:FADE]");

@@ -24,6 +24,7 @@ enum class TempoFrom : std::uint8_t { fixed, tap, link };
 
 // A groove of one's own whose sixteen patterns the cues may name, as
 // <name>_<move>: step lanes, or a Standard MIDI File and the bars to read.
+// Each --groove names its own; --groove-bars applies to the one before it.
 struct GrooveFile {
   std::string name;
   std::string path;
@@ -62,7 +63,7 @@ struct StreamOptions {
   double frame_rate = 44.0;
   std::optional<std::int64_t> frames;
   std::optional<FixtureProfile> profile;
-  std::optional<GrooveFile> groove;
+  std::vector<GrooveFile> grooves;  // names all different
   std::optional<RigOptions> rig;  // with a patch, its fixtures are the row
   bool help = false;
 };

@@ -1,5 +1,6 @@
 #include "streamer.hpp"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -9,11 +10,30 @@
 #include "pipmoves/play/pip_step.hpp"
 
 namespace pipmoves::play::stream {
+namespace {
 
-std::int64_t play_stream(const Show& show, BeatSource& beats, OscSender& sender, const StreamPace& pace,
-                         std::chrono::steady_clock::time_point start, const std::atomic<bool>& stop,
-                         std::ostream& log, RigOutput* rig) {
-  using Clock = std::chrono::steady_clock;
+using Clock = std::chrono::steady_clock;
+
+// Sleeps in short slices: a signal handler can only set the flag, and the
+// signal may land on another thread, so nothing else would cut a long wait
+// short. Returns false once stop is set.
+bool wait_until(Clock::time_point moment, const std::atomic<bool>& stop) {
+  constexpr Clock::duration kSlice = std::chrono::milliseconds(10);
+  while (!stop.load()) {
+    const auto now = Clock::now();
+    if (now >= moment) {
+      return true;
+    }
+    std::this_thread::sleep_for(std::min(moment - now, kSlice));
+  }
+  return false;
+}
+
+}  // namespace
+
+StreamTally play_stream(const Show& show, BeatSource& beats, OscSender& sender, const StreamPace& pace,
+                        std::chrono::steady_clock::time_point start, const std::atomic<bool>& stop,
+                        std::ostream& log, RigOutput* rig) {
   // A rig's receivers take a source silent for a second for gone.
   constexpr auto kKeepAliveCheck = std::chrono::milliseconds(100);
   const auto since_start = [start] { return std::chrono::duration<double>(Clock::now() - start).count(); };
@@ -22,22 +42,25 @@ std::int64_t play_stream(const Show& show, BeatSource& beats, OscSender& sender,
                        std::chrono::duration<double>(static_cast<double>(frame) / pace.frame_rate));
   };
   std::vector<Offset3> frame(pace.fixtures);
-  std::int64_t sent = 0;
-  bool warned = false;
-  const auto warn = [&](std::size_t failures, const std::string& error) {
-    if (failures > 0 && !warned) {
+  StreamTally tally;
+  bool frame_unsent = false;
+  const auto count_failures = [&](std::size_t failures, const std::string& error) {
+    if (failures == 0) {
+      return;
+    }
+    if (tally.error.empty()) {
+      tally.error = error;
       log << "pipmoves-play: warning: cannot send: " << error << "; still playing\n";
-      warned = true;
     }
+    frame_unsent = true;
   };
-  for (std::int64_t k = 0; !pace.frames || sent < *pace.frames; ++k) {
+  for (std::int64_t k = 0; !pace.frames || tally.frames < *pace.frames; ++k) {
     while (rig != nullptr && Clock::now() + kKeepAliveCheck < due(k) && !stop.load()) {
-      std::this_thread::sleep_for(kKeepAliveCheck);
-      const std::size_t failures = rig->keep_alive(since_start());
-      warn(failures, rig->last_error());
+      wait_until(Clock::now() + kKeepAliveCheck, stop);
+      frame_unsent = false;
+      count_failures(rig->keep_alive(since_start()), rig->last_error());
     }
-    std::this_thread::sleep_until(due(k));
-    if (stop.load()) {
+    if (!wait_until(due(k), stop)) {
       break;
     }
     const double late = std::chrono::duration<double>(Clock::now() - due(k)).count();
@@ -50,15 +73,19 @@ std::int64_t play_stream(const Show& show, BeatSource& beats, OscSender& sender,
     // The moment the frame shows, on the wall clock receivers share.
     const auto shown = std::chrono::system_clock::now() +
                        std::chrono::duration_cast<std::chrono::system_clock::duration>(due(k) - Clock::now());
+    frame_unsent = false;
     const std::size_t failures = sender.send(pip_of_position(position), frame, shown);
-    warn(failures, failures > 0 ? sender.last_error() : std::string());
+    count_failures(failures, failures > 0 ? sender.last_error() : std::string());
     if (rig != nullptr) {
       const std::size_t missed = rig->send(frame, seconds, since_start());
-      warn(missed, rig->last_error());
+      count_failures(missed, missed > 0 ? rig->last_error() : std::string());
     }
-    ++sent;
+    if (frame_unsent) {
+      ++tally.unsent;
+    }
+    ++tally.frames;
   }
-  return sent;
+  return tally;
 }
 
 }  // namespace pipmoves::play::stream

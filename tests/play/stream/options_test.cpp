@@ -35,7 +35,7 @@ TEST(StreamOptions, OnePatternPlaysFromTheStartWithTheDefaults) {
 }
 
 TEST(StreamOptions, CuesTakeBeatsAndFadesInWholePips) {
-  const StreamOptions options = parsed({"0:circle", "16:bounce:2", "32.25:lfo_breathe:0.5"});
+  const StreamOptions options = parsed({"0:circle:0", "16:bounce:2", "32.25:lfo_breathe:0.5"});
   ASSERT_EQ(3u, options.cues.size());
   EXPECT_EQ(1024, options.cues[1].start_pip);
   EXPECT_EQ(128, options.cues[1].fade_pips);
@@ -62,13 +62,23 @@ TEST(StreamOptions, SpreadTempoAndProfileOptionsLandWhereTheyBelong) {
   EXPECT_TRUE(options.profile->invert_tilt);
 }
 
-TEST(StreamOptions, AGrooveFileNamesItsPatternsAndMidiBars) {
-  const StreamOptions options = parsed({"--groove", "verse=drums/verse.mid", "--groove-bars", "9:2", "verse_bounce"});
-  ASSERT_TRUE(options.groove);
-  EXPECT_EQ("verse", options.groove->name);
-  EXPECT_EQ("drums/verse.mid", options.groove->path);
-  EXPECT_EQ(9, options.groove->first_bar);
-  EXPECT_EQ(2, options.groove->bars);
+TEST(StreamOptions, EachGrooveKeepsItsNameFileAndMidiBars) {
+  const StreamOptions options = parsed({"--groove", "verse=drums/verse.mid", "--groove-bars", "9:2", "--groove",
+                                        "chorus=drums/chorus.txt", "0:verse_bounce", "4:chorus_step"});
+  ASSERT_EQ(2u, options.grooves.size());
+  EXPECT_EQ("verse", options.grooves[0].name);
+  EXPECT_EQ("drums/verse.mid", options.grooves[0].path);
+  EXPECT_EQ(9, options.grooves[0].first_bar);
+  EXPECT_EQ(2, options.grooves[0].bars);
+  EXPECT_EQ("chorus", options.grooves[1].name);
+  EXPECT_EQ("drums/chorus.txt", options.grooves[1].path);
+  EXPECT_EQ(1, options.grooves[1].first_bar);
+  EXPECT_EQ(1, options.grooves[1].bars);
+}
+
+TEST(StreamOptions, RatesFromTheSlowestToTheFastestAreTaken) {
+  EXPECT_EQ(0.001, parsed({"--rate", "0.001", "bounce"}).frame_rate);
+  EXPECT_EQ(1000.0, parsed({"--rate", "1000", "bounce"}).frame_rate);
 }
 
 TEST(StreamOptions, APatchTakesItsOutputsAndFixturesBecomesItsFolder) {
@@ -115,7 +125,10 @@ TEST(StreamOptions, RefusalsNameWhatIsWrong) {
       {{"--frames", "1e3", "bounce"}, "--frames needs a whole number from 1 to 9223372036854775807, not '1e3'"},
       {{"--bpm", "fast", "bounce"}, "--bpm needs a number, not 'fast'"},
       {{"--bpm", "nan", "bounce"}, "--bpm needs a number, not 'nan'"},
-      {{"--rate", "0", "bounce"}, "--rate must be above 0 and at most 1000 frames a second"},
+      {{"--rate", "0", "bounce"}, "--rate must be from 0.001 to 1000 frames a second, not '0'"},
+      {{"--rate", "1e-11", "bounce"}, "--rate must be from 0.001 to 1000 frames a second, not '1e-11'"},
+      {{"--rate", "0.00099", "bounce"}, "--rate must be from 0.001 to 1000 frames a second, not '0.00099'"},
+      {{"--rate", "1000.5", "bounce"}, "--rate must be from 0.001 to 1000 frames a second, not '1000.5'"},
       {{"--alternate", "sideways", "bounce"}, "Unknown alternation: sideways"},
       {{"--easing", "bouncy", "bounce"}, "Unknown easing: bouncy"},
       {{"--volume", "bounce"}, "Unknown option --volume"},
@@ -125,7 +138,12 @@ TEST(StreamOptions, RefusalsNameWhatIsWrong) {
       {{"4:bounce:x"}, "A cue's fade needs a number, not 'x'"},
       {{"4:"}, "A cue needs a pattern's name: '4:'"},
       {{"--groove", "verse", "bounce"}, "--groove needs NAME=FILE, not 'verse'"},
-      {{"--groove-bars", "2:4", "bounce"}, "--groove-bars needs --groove NAME=FILE"},
+      {{"--groove-bars", "2:4", "bounce"}, "--groove-bars needs --groove NAME=FILE before it"},
+      {{"--groove-bars", "2:4", "--groove", "v=f.mid", "bounce"}, "--groove-bars needs --groove NAME=FILE before it"},
+      {{"--groove", "v=a.txt", "--groove", "w=b.txt", "--groove", "v=c.txt", "bounce"},
+       "Two --groove options name the groove 'v'; give each its own NAME"},
+      {{"0:helix:4"}, "The first cue has no cue before it to fade from: '0:helix:4'"},
+      {{"0:helix:0.015625", "4:bounce"}, "The first cue has no cue before it to fade from: '0:helix:0.015625'"},
       {{"--groove", "v=f.mid", "--groove-bars", "2:5", "bounce"}, "--groove-bars needs a whole number from 1 to 4, not '5'"},
       {{"--sacn", "bounce"}, "--sacn needs --patch FILE"},
       {{"--artnet", "10.0.0.1", "bounce"}, "--artnet needs --patch FILE"},
