@@ -58,8 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "Line 65, lane 65, column 1: more lanes than the limit of 64"},
         Refused{"more steps than the limit", "kick " + std::string(kMaxLaneSteps + 5, '.'),
                 "Line 1, lane 1 (kick), column 1030: more steps than the limit of 1024"},
-        Refused{"more hits than the limit", "bars 4\nsteps 64\nhat R\nhat R\nhat R",
-                "Line 5, lane 3 (hat): the lanes so far make 3072 hits, more than the limit of 2048"}),
+        Refused{"more hits than the limit", "bars 1\nsteps 64\nhat R\nhat R",
+                "Line 4, lane 2 (hat): the lanes so far make 512 hits, more than the limit of 384"}),
     [](const auto& info) {
       std::string name;
       for (const char c : std::string(info.param.what)) {
@@ -69,9 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(LaneReader, ReadsUpToEachLimit) {
-  // Two lanes of a hit every pip over four bars: 2048 hits, 1024 steps each.
-  const std::string lane = "hat [steps 64] " + std::string(kMaxLaneSteps, 'R') + "\n";
-  const GrooveScore score = read_step_lanes(lane + lane + repeated("kick ....\n", kMaxLanes - 2));
+  // Four bars of 1024 steps, then 256 + 128 hits, then lanes up to the limit.
+  const std::string rests = "ride [steps 64] " + std::string(kMaxLaneSteps, '.') + "\n";
+  const GrooveScore score = read_step_lanes(rests + "hat [steps 16] R\nsnare [steps 8] R\n" +
+                                            repeated("kick ....\n", kMaxLanes - 3));
   EXPECT_EQ(score.period_pips(), 1024);
   EXPECT_EQ(score.hits().size(), kMaxGrooveHits);
 }
@@ -82,7 +83,7 @@ TEST(GrooveScoreLimit, RefusesMoreHitsThanTheLimit) {
     GrooveScore(256, hits);
     ADD_FAILURE() << "built";
   } catch (const std::invalid_argument& error) {
-    EXPECT_STREQ(error.what(), "A groove holds at most 2048 hits, not 2049");
+    EXPECT_STREQ(error.what(), "A groove holds at most 384 hits, not 385");
   }
   EXPECT_EQ(GrooveScore(256, std::vector<GrooveHit>(hits.begin(), hits.end() - 1)).hits().size(), kMaxGrooveHits);
 }

@@ -20,7 +20,9 @@ namespace pipmoves::play {
 // before anything is kept for it, and refused with std::invalid_argument
 // naming the limit and where it was passed. A groove is at most four bars, so
 // a drummer's part stays far below each.
-inline constexpr std::size_t kMaxGrooveHits = 2048;         // hits a score
+// Hits bound the cost of groove_patterns (about a millisecond a hit over a
+// loop of 1792 pips): the largest score imports in well under a second.
+inline constexpr std::size_t kMaxGrooveHits = 384;          // hits a score
 inline constexpr std::size_t kMaxLanes = 64;                // lanes a text
 inline constexpr std::size_t kMaxLaneSteps = 1024;          // steps a lane: four bars at 64 a beat
 inline constexpr std::size_t kMaxMidiFileBytes = 16 << 20;  // bytes a MIDI file
