@@ -282,6 +282,23 @@ TEST_F(MidiFiles, ThatCannotBeOpenedSayWhy) {
   EXPECT_EQ(opened("/dev/zero"), "Cannot open /dev/zero: not a regular file but a character device");
 }
 
+TEST_F(MidiFiles, OfEitherKindAreReadByTheirFirstBytes) {
+  const std::filesystem::path lanes = dir_ / "lanes.txt";
+  const std::filesystem::path midi = dir_ / "drums.mid";
+  std::ofstream(lanes) << "kick R... R...\n";
+  const Bytes bytes = smf({track({kKick})});
+  std::ofstream(midi, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                              static_cast<std::streamsize>(bytes.size()));
+  EXPECT_EQ(read_groove_file(lanes).hits().size(), 2u);
+  EXPECT_EQ(read_groove_file(midi).hits(), std::vector<GrooveHit>{kKickHit});
+  try {
+    read_groove_file("/dev/zero");
+    ADD_FAILURE() << "read";
+  } catch (const std::invalid_argument& error) {
+    EXPECT_STREQ(error.what(), "Cannot open /dev/zero: not a regular file but a character device");
+  }
+}
+
 TEST_F(MidiFiles, LargerThanTheLimitAreRefusedBeforeReading) {
   const std::filesystem::path big = dir_ / "big.mid";
   std::ofstream(big).close();

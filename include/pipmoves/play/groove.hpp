@@ -97,6 +97,11 @@ struct MidiSelection {
 // bars hold no hit.
 GrooveScore read_midi(const std::filesystem::path& file, const MidiSelection& selection = {});
 
+// A groove file of either kind, opened and size-checked as read_midi opens a
+// file (kMaxMidiFileBytes holds for lanes too): read as a Standard MIDI File
+// when it starts with "MThd", as step lanes otherwise.
+GrooveScore read_groove_file(const std::filesystem::path& file, const MidiSelection& selection = {});
+
 // The sixteen moves, in pattern order: bounce step orbit glide surge recoil
 // flutter dive pendulum figure8 box corkscrew spiral slalom spring ricochet.
 const std::array<std::string_view, 16>& groove_moves();

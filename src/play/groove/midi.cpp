@@ -14,6 +14,7 @@
 #include <map>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -384,6 +385,17 @@ GrooveScore read_midi(const std::filesystem::path& file, const MidiSelection& se
   const std::string shown = groove_text::printable(file.string());
   const std::vector<unsigned char> bytes = file_bytes(file, shown);
   return groove_midi::midi_score(bytes, selection, shown);
+}
+
+GrooveScore read_groove_file(const std::filesystem::path& file, const MidiSelection& selection) {
+  check_selection(selection);
+  const std::string shown = groove_text::printable(file.string());
+  const std::vector<unsigned char> bytes = file_bytes(file, shown);
+  constexpr std::string_view kMidi = "MThd";
+  if (bytes.size() >= kMidi.size() && std::equal(kMidi.begin(), kMidi.end(), bytes.begin())) {
+    return groove_midi::midi_score(bytes, selection, shown);
+  }
+  return read_step_lanes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace pipmoves::play
