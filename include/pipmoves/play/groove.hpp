@@ -19,9 +19,9 @@ namespace pipmoves::play {
 // What the readers take at most, each checked as the text or file is read,
 // before anything is kept for it, and refused with std::invalid_argument
 // naming the limit and where it was passed. A groove is at most four bars, so
-// a drummer's part stays far below each.
-// Hits bound the cost of groove_patterns (about a millisecond a hit over a
-// loop of 1792 pips): the largest score imports in well under a second.
+// a drummer's part stays far below each. The hit limit also bounds the cost
+// of groove_patterns, which grows with hits times loop length (about a
+// millisecond of CPU a hit over 1792 pips).
 inline constexpr std::size_t kMaxGrooveHits = 384;          // hits a score
 inline constexpr std::size_t kMaxLanes = 64;                // lanes a text
 inline constexpr std::size_t kMaxLaneSteps = 1024;          // steps a lane: four bars at 64 a beat
