@@ -8,7 +8,7 @@
 // One byte chooses the type; the rest becomes its arguments.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  switch (in.ConsumeIntegral<std::uint8_t>() % 6) {
+  switch (in.ConsumeIntegral<std::uint8_t>() % 8) {
     case 0:
       pipmoves::fuzz::fuzz_sampled_pattern(in);
       break;
@@ -23,6 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       break;
     case 4:
       pipmoves::fuzz::fuzz_fixture_map(in);
+      break;
+    case 5:
+      pipmoves::fuzz::fuzz_step_lanes(in);
+      break;
+    case 6:
+      pipmoves::fuzz::fuzz_midi(in);
       break;
     default:
       pipmoves::fuzz::fuzz_render(in);

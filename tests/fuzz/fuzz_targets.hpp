@@ -18,6 +18,9 @@ void fuzz_pattern_library(FuzzedDataProvider& in);
 void fuzz_clock(FuzzedDataProvider& in);
 void fuzz_fixture_map(FuzzedDataProvider& in);
 void fuzz_render(FuzzedDataProvider& in);
+// The groove readers: step lanes and Standard MIDI Files.
+void fuzz_step_lanes(FuzzedDataProvider& in);
+void fuzz_midi(FuzzedDataProvider& in);
 
 // A sample table of 0 to 70000 entries; unit_only keeps every component valid.
 std::vector<Offset3> consume_samples(FuzzedDataProvider& in, bool unit_only);

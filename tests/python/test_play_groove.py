@@ -1,6 +1,8 @@
 """Your own groove: step lanes and MIDI files read into a score, and a score
 turned into sixteen patterns. MIDI files are written here with mido, an
 independent writer, and read back by the module."""
+import os
+import pathlib
 import subprocess
 import sys
 import textwrap
@@ -278,3 +280,136 @@ def test_a_damaged_midi_file_is_refused_without_crashing(tmp_path):
     done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=60)
     assert done.returncode == 0, done.stderr
     assert done.stdout.count("refused") == 4
+
+
+# --- hostile and careless input, each case in a child interpreter
+
+from test_hostile_callers import ADDRESS_SPACE, PRELUDE, in_child  # noqa: E402
+
+MIB = 1 << 20
+
+
+def midi_bytes(*tracks, header_extra=b"", chunks_before=b""):
+    """A file of the given track bodies, each closed by an end-of-track event."""
+    head = b"MThd" + (6 + len(header_extra)).to_bytes(4, "big") + (1).to_bytes(2, "big") + \
+        len(tracks).to_bytes(2, "big") + (96).to_bytes(2, "big") + header_extra
+    body = b"".join(b"MTrk" + (len(t) + 4).to_bytes(4, "big") + t + b"\x00\xff\x2f\x00" for t in tracks)
+    return head + chunks_before + body
+
+
+KICK = b"\x00\x99\x24\x7f"
+READ = "outcome(lambda: print(len(play.read_midi({path!r}).hits), end=' '))"
+
+
+@pytest.mark.parametrize("track", [
+    b"\x00\xf7\x01\xf8" + KICK,  # an escape event
+    b"\x00\xf0\x02\x7e\x7f\x00\xf7\x01\xf7" + KICK,  # a sysex packet and its continuation
+    KICK + b"\xff\xff\xff\x7f\x89\x24\x00" * 9,  # delta times summing past 2^31 ticks
+], ids=["escape", "sysex", "long-ticks"])
+def test_well_formed_midi_events_are_read_not_aborted_on(tmp_path, track):
+    path = tmp_path / "well.mid"
+    path.write_bytes(midi_bytes(track))
+    assert in_child("import pipmoves_play as play\n" + READ.format(path=str(path))) == "1 no error"
+
+
+def test_a_tempo_event_without_its_bytes_is_refused_by_track_and_event(tmp_path):
+    path = tmp_path / "tempo.mid"
+    path.write_bytes(midi_bytes(b"\x00\xff\x51\x00" + KICK))
+    have = in_child(f"import pipmoves_play as play\noutcome(lambda: play.read_midi({str(path)!r}))")
+    assert have == f"ValueError: Not a readable Standard MIDI File: {path}: track 1, event 1: a tempo event of " \
+                   "0 bytes, not 3"
+
+
+def fifo(directory):
+    os.mkfifo(directory / "pipe.mid")  # no writer: opening it must not wait for one
+    return directory / "pipe.mid"
+
+
+def sparse_300_mib(directory):
+    (directory / "big.mid").write_bytes(b"")
+    os.truncate(directory / "big.mid", 300 * MIB)
+    return directory / "big.mid"
+
+
+@pytest.mark.parametrize("make, message", [
+    (lambda d: pathlib.Path("/dev/zero"), "Cannot open /dev/zero: not a regular file but a character device"),
+    (fifo, "Cannot open {path}: not a regular file but a FIFO"),
+    (sparse_300_mib, "Too large a MIDI file: {path}: 314572800 bytes, more than the limit of 16777216"),
+], ids=["device", "fifo", "300MiB"])
+def test_a_midi_path_that_is_no_small_regular_file_is_refused_before_reading(tmp_path, make, message):
+    path = make(tmp_path)
+    have = in_child(f"import pipmoves_play as play\noutcome(lambda: play.read_midi({str(path)!r}))", ADDRESS_SPACE)
+    assert have == "ValueError: " + message.format(path=path)
+
+
+@pytest.mark.parametrize("extra", [
+    {"chunks_before": b"XFIh\x00\x00\x00\x03abc"},  # a chunk for other readers
+    {"header_extra": b"\x00\x00"},  # a header longer than six bytes
+], ids=["unknown-chunk", "long-header"])
+def test_chunks_the_format_lets_readers_skip_are_skipped(tmp_path, extra):
+    path = tmp_path / "skip.mid"
+    path.write_bytes(midi_bytes(KICK, **extra))
+    assert in_child("import pipmoves_play as play\n" + READ.format(path=str(path))) == "1 no error"
+
+
+@pytest.mark.parametrize("text, message", [
+    ("'kick ' + 'R...' * 2_500_000", "Line 1, lane 1 (kick), column 1030: more steps than the limit of 1024"),
+    ("'kick R...\\n' * 2_000_000", "Line 65, lane 65, column 1: more lanes than the limit of 64"),
+    ("'bars 4\\nsteps 64\\n' + 'hat R\\n' * 3 + '#' * 20_000_000",
+     "Line 3, lane 1 (hat): the lanes so far make 1024 hits, more than the limit of 384"),
+    ("'# a comment\\n' * 4_000_000", "No lane: a groove needs at least one lane with a hit"),
+], ids=["steps", "lanes", "hits", "comments"])
+def test_step_lanes_of_many_megabytes_stop_at_a_limit_in_little_memory(text, message):
+    have = in_child(f"import pipmoves_play as play\ntext = {text}\noutcome(lambda: play.read_step_lanes(text))",
+                    ADDRESS_SPACE)
+    assert have == "ValueError: " + message
+
+
+def test_the_hit_limit_bounds_what_a_score_and_its_import_cost():
+    have = in_child("""
+        import pipmoves_play as play
+        hits = [(i * 1792 / 385, play.GROOVE_INSTRUMENTS[i % 16], 1.0, 1) for i in range(385)]
+        outcome(lambda: play.GrooveScore(1792, hits))
+        print()
+        score = play.GrooveScore(1792, hits[:-1])
+        print(len(play.groove_patterns(score, "busy", "Busy").catalogue()) - len(pipmoves.catalogue()))
+    """, ADDRESS_SPACE)
+    assert have.splitlines() == ["ValueError: A groove holds at most 384 hits, not 385", "16"]
+
+
+def test_midi_files_of_many_events_or_tracks_read_in_one_pass_and_quietly(tmp_path):
+    events = 1 << 20
+    many = tmp_path / "many.mid"
+    many.write_bytes(midi_bytes(KICK + b"\x60\x24\x00" * (events - 2)))  # running status note-offs
+    over = tmp_path / "over.mid"
+    over.write_bytes(midi_bytes(KICK + b"\x60\x24\x00" * (events - 1)))
+    tracks = tmp_path / "tracks.mid"
+    tracks.write_bytes(midi_bytes(KICK, *[b""] * 1023))
+    too_many = tmp_path / "too_many.mid"
+    too_many.write_bytes(midi_bytes(KICK, *[b""] * 65534))
+    script = "import pipmoves_play as play\n" + "\nprint()\n".join(
+        f"outcome(lambda: print(len(play.read_midi({str(p)!r}).hits), end=' '))" for p in (many, over, tracks, too_many))
+    done = subprocess.run([sys.executable, "-c", PRELUDE + script],
+                          capture_output=True, text=True, timeout=120)
+    assert done.returncode == 0 and done.stderr == "", done.stderr[-2000:]
+    assert done.stdout.splitlines() == [
+        "1 no error",
+        f"ValueError: Too large a MIDI file: {over}: track 1, event 1048577: more events than the limit of "
+        "1048576 a file",
+        "1 no error",
+        f"ValueError: Too large a MIDI file: {too_many}: the header gives 65535 tracks, more than the limit of 1024"]
+
+
+@pytest.mark.parametrize("make, reason", [
+    (lambda d: d / "missing.mid", "No such file or directory"),
+    (lambda d: d, "Is a directory"),
+], ids=["missing", "directory"])
+def test_a_midi_file_that_cannot_be_opened_says_so_with_the_reason(tmp_path, make, reason):
+    path = make(tmp_path)
+    have = in_child(f"import pipmoves_play as play\noutcome(lambda: play.read_midi({str(path)!r}))")
+    assert have == f"ValueError: Cannot open {path}: {reason}"
+
+
+def test_a_lane_fault_quotes_its_character_whole_at_a_column_of_characters():
+    have = in_child("import pipmoves_play as play\noutcome(lambda: play.read_step_lanes('kick R.\\u00e9.'))")
+    assert have == "ValueError: Line 1, lane 1 (kick), column 8: unknown step '\u00e9'"

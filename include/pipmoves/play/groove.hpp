@@ -5,6 +5,7 @@
 // handed back as a PatternLibrary of sixteen patterns.
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +15,19 @@
 #include "pipmoves/pattern_library.hpp"
 
 namespace pipmoves::play {
+
+// What the readers take at most, each checked as the text or file is read,
+// before anything is kept for it, and refused with std::invalid_argument
+// naming the limit and where it was passed. A groove is at most four bars, so
+// a drummer's part stays far below each. The hit limit also bounds the cost
+// of groove_patterns, which grows with hits times loop length (about a
+// millisecond of CPU a hit over 1792 pips).
+inline constexpr std::size_t kMaxGrooveHits = 384;          // hits a score
+inline constexpr std::size_t kMaxLanes = 64;                // lanes a text
+inline constexpr std::size_t kMaxLaneSteps = 1024;          // steps a lane: four bars at 64 a beat
+inline constexpr std::size_t kMaxMidiFileBytes = 16 << 20;  // bytes a MIDI file
+inline constexpr std::size_t kMaxMidiTracks = 1024;         // tracks a MIDI file
+inline constexpr std::size_t kMaxMidiEvents = 1 << 20;      // events a MIDI file, all tracks together
 
 // One drum hit: where it falls in the loop, which instrument plays it, how
 // hard (1 a full hit) and which way it leans (+1 right, -1 left, 0 centre).
@@ -38,7 +52,7 @@ class GrooveScore {
   static constexpr int kMaxBeats = 28;  // four bars of 7/4, the longest bar read
 
   // Throws std::invalid_argument when the period is not 1 to 1792 pips, there
-  // is no hit, a hit lies outside [0, period), names an unknown instrument,
+  // is no hit or more than kMaxGrooveHits, a hit lies outside [0, period), names an unknown instrument,
   // has a velocity outside (0, 1] or a side other than -1, 0, 1, or the tempo
   // is not a positive finite number.
   GrooveScore(int period_pips, std::vector<GrooveHit> hits, std::optional<double> tempo_bpm = std::nullopt);
@@ -54,8 +68,8 @@ class GrooveScore {
 };
 
 // Reads step lanes (the notation is described in the README). Throws
-// std::invalid_argument naming the line, lane, column and character of the
-// first fault.
+// std::invalid_argument naming the line, lane, column (in characters) and
+// character of the first fault, or the limit passed.
 GrooveScore read_step_lanes(std::string_view text);
 
 // The lanes of a stored groove, such as "house_classic", in the notation
@@ -75,11 +89,18 @@ struct MidiSelection {
 // Reads the drum part of a Standard MIDI File: General MIDI percussion notes
 // on channel 10 mapped onto the instruments, velocities over 127, sides
 // alternating per instrument from the right, ticks to pips by the file's
-// resolution, and the file's tempo kept. Throws std::invalid_argument when the
-// file cannot be read, has no percussion channel, changes tempo or time
-// signature inside the bars, has a time signature other than x/4, or the
+// resolution, and the file's tempo kept. Only a regular file is opened, and
+// its size checked before it is read. Throws std::invalid_argument when the
+// file cannot be opened (saying why), is damaged (naming the track and
+// event), passes a limit above, has no percussion channel, changes tempo or
+// time signature inside the bars, has a time signature other than x/4, or the
 // bars hold no hit.
 GrooveScore read_midi(const std::filesystem::path& file, const MidiSelection& selection = {});
+
+// A groove file of either kind, opened and size-checked as read_midi opens a
+// file (kMaxMidiFileBytes holds for lanes too): read as a Standard MIDI File
+// when it starts with "MThd", as step lanes otherwise.
+GrooveScore read_groove_file(const std::filesystem::path& file, const MidiSelection& selection = {});
 
 // The sixteen moves, in pattern order: bounce step orbit glide surge recoil
 // flutter dive pendulum figure8 box corkscrew spiral slalom spring ricochet.

@@ -12,11 +12,13 @@
 #include <vector>
 
 #include "engine.hpp"
+#include "text.hpp"
 
 namespace pipmoves::play {
 namespace {
 
 namespace engine = groove_engine::engine;
+using groove_text::excerpt;
 
 constexpr int kMaxBars = 4;
 constexpr int kBeatsPerBar = 4;
@@ -45,7 +47,7 @@ struct Settings {
 };
 
 struct LaneText {
-  int line;
+  std::size_t line;
   int number;  // counted from 1
   const engine::Instrument* instrument;
   Settings settings;
@@ -69,15 +71,17 @@ class Reader {
   }
 
  private:
+  // Columns are byte offsets into the current line until they are reported.
+  std::string column_text(std::size_t at) const { return std::to_string(groove_text::column_of(line_text_, at)); }
+
   [[noreturn]] void fail_at(std::size_t column, const std::string& what) const {
-    throw std::invalid_argument("Line " + std::to_string(line_) + ", column " + std::to_string(column + 1) + ": " +
-                                what);
+    throw std::invalid_argument("Line " + std::to_string(line_) + ", column " + column_text(column) + ": " + what);
   }
   [[noreturn]] void fail_in_lane(int lane, std::string_view instrument, std::size_t column,
                                  const std::string& what) const {
     throw std::invalid_argument("Line " + std::to_string(line_) + ", lane " + std::to_string(lane) +
                                 (instrument.empty() ? "" : " (" + std::string(instrument) + ")") + ", column " +
-                                std::to_string(column + 1) + ": " + what);
+                                column_text(column) + ": " + what);
   }
   [[noreturn]] static void fail_lane(const LaneText& lane, const std::string& what) {
     throw std::invalid_argument("Line " + std::to_string(lane.line) + ", lane " + std::to_string(lane.number) + " (" +
@@ -85,6 +89,7 @@ class Reader {
   }
 
   void read_line(std::string_view line) {
+    line_text_ = line;
     line = line.substr(0, line.find('#'));
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) {
       line.remove_suffix(1);
@@ -105,10 +110,15 @@ class Reader {
       header_line(word, line, word_end);
       return;
     }
-    const engine::Instrument* instrument = groove_engine::instrument_named(word);
     const int number = static_cast<int>(lanes_.size()) + 1;
+    // Limits are checked as the text is read: what is kept stays small however
+    // long the text.
+    if (lanes_.size() == kMaxLanes) {
+      fail_in_lane(number, {}, at, "more lanes than the limit of " + std::to_string(kMaxLanes));
+    }
+    const engine::Instrument* instrument = groove_engine::instrument_named(word);
     if (instrument == nullptr) {
-      fail_in_lane(number, {}, at, "unknown instrument '" + std::string(word) + "'");
+      fail_in_lane(number, {}, at, "unknown instrument '" + excerpt(word) + "'");
     }
     LaneText lane{line_, number, instrument, defaults_, {}, 0};
     std::size_t rest = skip_blanks(line, word_end);
@@ -125,7 +135,10 @@ class Reader {
         continue;
       }
       if (!is_step(line[c])) {
-        fail_in_lane(number, instrument->name, c, "unknown step '" + std::string(1, line[c]) + "'");
+        fail_in_lane(number, instrument->name, c, "unknown step '" + groove_text::character_at(line, c) + "'");
+      }
+      if (lane.steps.size() == kMaxLaneSteps) {
+        fail_in_lane(number, instrument->name, c, "more steps than the limit of " + std::to_string(kMaxLaneSteps));
       }
       if (lane.steps.empty()) {
         lane.steps_column = static_cast<int>(c) + 1;
@@ -154,10 +167,10 @@ class Reader {
       }
       const std::optional<std::int64_t> bars = whole(value);
       if (!bars || *bars < 1) {
-        fail_at(from, "the loop length must be a whole number of bars, not '" + std::string(value) + "'");
+        fail_at(from, "the loop length must be a whole number of bars, not '" + excerpt(value) + "'");
       }
       if (*bars > kMaxBars) {
-        fail_at(from, "a loop holds at most four bars, not " + std::string(value));
+        fail_at(from, "a loop holds at most four bars, not " + excerpt(value));
       }
       bars_ = static_cast<int>(*bars);
     } else {
@@ -177,7 +190,7 @@ class Reader {
       const std::size_t space = std::min(item.find_first_of(" \t"), item.size());
       const std::string_view key = item.substr(0, space);
       if (key != "steps" && key != "swing" && key != "late") {
-        fail_at(at, "unknown lane setting '" + std::string(key) + "': steps, swing or late");
+        fail_at(at, "unknown lane setting '" + excerpt(key) + "': steps, swing or late");
       }
       const std::size_t value_at = skip_blanks(line, at + space);
       setting(settings, key, line.substr(value_at, at + item.size() - std::min(value_at, at + item.size())), value_at);
@@ -193,7 +206,7 @@ class Reader {
           slash == std::string_view::npos ? std::optional<std::int64_t>(1) : whole(value.substr(slash + 1));
       if (!steps || !beats || *steps < 1 || *beats < 1 || *steps > kMaxRatioTerm || *beats > kMaxRatioTerm) {
         fail_at(column, "steps a beat must be a whole number or a ratio such as 3/4, each part 1 to 64, not '" +
-                            std::string(value) + "'");
+                            excerpt(value) + "'");
       }
       const std::int64_t common = std::gcd(*steps, *beats);
       settings.rate = {*steps / common, *beats / common};
@@ -203,7 +216,7 @@ class Reader {
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), pips);
     if (value.empty() || error != std::errc() || end != value.data() + value.size() || !std::isfinite(pips) ||
         std::fabs(pips) > kMaxOffset) {
-      fail_at(column, std::string(key) + " must be a number of pips from -256 to 256, not '" + std::string(value) + "'");
+      fail_at(column, std::string(key) + " must be a number of pips from -256 to 256, not '" + excerpt(value) + "'");
     }
     (key == "swing" ? settings.swing : settings.late) = pips;
   }
@@ -277,7 +290,13 @@ class Reader {
       const engine::Groove groove{"", period, "", "",
                                   {{*lane.instrument, lane.steps, lane.settings.rate.pips(), lane.settings.swing,
                                     lane.settings.late}}};
-      for (const engine::Event& event : engine::score_events(groove)) {
+      // A lane's step is at least a pip, so one lane's events are few.
+      const std::vector<engine::Event> events = engine::score_events(groove);
+      if (events.size() > kMaxGrooveHits - hits.size()) {
+        fail_lane(lane, "the lanes so far make " + std::to_string(hits.size() + events.size()) +
+                            " hits, more than the limit of " + std::to_string(kMaxGrooveHits));
+      }
+      for (const engine::Event& event : events) {
         // A lane pushed early wraps to the end of the loop.
         const double pip = event.t < 0.0 ? event.t + period : event.t;
         hits.push_back({pip, std::string(lane.instrument->name), event.velocity, event.side});
@@ -291,7 +310,8 @@ class Reader {
   }
 
   std::string_view text_;
-  int line_ = 0;
+  std::size_t line_ = 0;
+  std::string_view line_text_;
   std::optional<int> bars_;
   Settings defaults_;
   std::vector<LaneText> lanes_;

@@ -1,19 +1,27 @@
-// The drum part of a Standard MIDI File, read with libsmf: General MIDI
-// percussion on channel 10 (and, when asked, a bass channel) within whole
-// bars of one x/4 metre and one tempo.
+// The drum part of a Standard MIDI File: General MIDI percussion on channel
+// 10 (and, when asked, a bass channel) within whole bars of one x/4 metre and
+// one tempo. The file is read whole, once its size is known to be within the
+// limit, then walked twice: once to check every event and gather the tempo
+// map, once more to the end of the chosen bars for the notes.
 
-#include <smf.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdint>
 #include <map>
-#include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
 
-#include "engine.hpp"
+#include "midi_score.hpp"
+#include "pipmoves/pip.hpp"
+#include "smf_reader.hpp"
+#include "text.hpp"
 
 namespace pipmoves::play {
 namespace {
@@ -22,7 +30,7 @@ constexpr int kPercussionChannel = 9;  // channel 10, counted from 0
 constexpr int kMaxBars = 4;
 constexpr int kMaxBeatsPerBar = GrooveScore::kMaxBeats / kMaxBars;
 constexpr double kMaxVelocity = 127.0;
-constexpr std::size_t kMaxFileBytes = std::size_t{1} << 28;
+constexpr std::int64_t kLastTick = INT32_MAX;  // bars starting later are not looked for
 
 // General MIDI percussion notes and the instruments they play; notes not
 // listed (whistles, vibraslap, cuica and anything outside 35 to 81) are left out.
@@ -46,154 +54,12 @@ const char* instrument_of_note(int note) {
   }
 }
 
-struct SmfDeleter {
-  void operator()(smf_t* smf) const { smf_delete(smf); }
-};
-
 std::string bars_text(const MidiSelection& s) {
   return s.bars == 1 ? "bar " + std::to_string(s.first_bar)
                      : "bars " + std::to_string(s.first_bar) + " to " + std::to_string(s.first_bar + s.bars - 1);
 }
 
-// The tempo map entry in force at a tick: the last one at or before it.
-const smf_tempo_t* tempo_at(smf_t* smf, int tick) {
-  const smf_tempo_t* found = smf_get_tempo_by_number(smf, 0);
-  for (int i = 1;; ++i) {
-    const smf_tempo_t* t = smf_get_tempo_by_number(smf, i);
-    if (t == nullptr || t->time_pulses > tick) {
-      return found;
-    }
-    found = t;
-  }
-}
-
-// libsmf trusts a file's chunk lengths and aborts on some damaged files, so
-// every chunk and every event is walked here first; a file that passes holds
-// nothing libsmf could read past.
-class Structure {
- public:
-  explicit Structure(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
-
-  bool whole() {
-    if (bytes_.size() < 14 || !tag_at(0, "MThd") || be32(4) < 6) {
-      return false;
-    }
-    std::size_t at = 8 + be32(4);
-    const std::size_t tracks = be16(10);
-    std::size_t found = 0;
-    while (at + 8 <= bytes_.size()) {
-      const std::size_t length = be32(at + 4);
-      if (length > bytes_.size() - at - 8) {
-        return false;
-      }
-      if (tag_at(at, "MTrk")) {
-        if (!track(at + 8, at + 8 + length)) {
-          return false;
-        }
-        ++found;
-      }
-      at += 8 + length;
-    }
-    return at == bytes_.size() && found == tracks && found > 0;
-  }
-
- private:
-  bool tag_at(std::size_t at, const char* tag) const { return std::equal(tag, tag + 4, bytes_.begin() + at); }
-  std::size_t be16(std::size_t at) const { return std::size_t{bytes_[at]} << 8 | bytes_[at + 1]; }
-  std::size_t be32(std::size_t at) const {
-    return std::size_t{bytes_[at]} << 24 | std::size_t{bytes_[at + 1]} << 16 | std::size_t{bytes_[at + 2]} << 8 |
-           bytes_[at + 3];
-  }
-
-  // A variable-length quantity of at most four bytes, within [at, end).
-  bool quantity(std::size_t& at, std::size_t end, std::size_t& value) const {
-    value = 0;
-    for (int k = 0; k < 4; ++k) {
-      if (at >= end) {
-        return false;
-      }
-      const unsigned char b = bytes_[at++];
-      value = value << 7 | (b & 0x7F);
-      if ((b & 0x80) == 0) {
-        return true;
-      }
-    }
-    return false;
-  }
-
-  bool track(std::size_t at, std::size_t end) const {
-    int running = 0;
-    bool ended = false;
-    while (at < end) {
-      std::size_t delta = 0;
-      std::size_t length = 0;
-      if (ended || !quantity(at, end, delta) || at >= end) {
-        return false;
-      }
-      int status = bytes_[at];
-      if (status & 0x80) {
-        ++at;
-      } else if (running == 0) {
-        return false;
-      } else {
-        status = running;
-      }
-      if (status == 0xFF) {
-        if (at >= end) {
-          return false;
-        }
-        const int type = bytes_[at++];
-        if (!quantity(at, end, length) || length > end - at) {
-          return false;
-        }
-        ended = type == 0x2F;
-        at += length;
-        running = 0;
-      } else if (status == 0xF0 || status == 0xF7) {
-        if (!quantity(at, end, length) || length > end - at) {
-          return false;
-        }
-        at += length;
-        running = 0;
-      } else if (status >= 0xF0) {
-        return false;  // system messages have no place in a file
-      } else {
-        const std::size_t data = (status & 0xF0) == 0xC0 || (status & 0xF0) == 0xD0 ? 1 : 2;
-        if (data > end - at) {
-          return false;
-        }
-        for (std::size_t k = 0; k < data; ++k) {
-          if (bytes_[at + k] & 0x80) {
-            return false;
-          }
-        }
-        at += data;
-        running = status;
-      }
-    }
-    return ended;
-  }
-
-  const std::vector<unsigned char>& bytes_;
-};
-
-std::vector<unsigned char> file_bytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::vector<unsigned char> bytes;
-  if (in) {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  if (!in && !in.eof()) {
-    bytes.clear();
-  }
-  return bytes;
-}
-
-std::string metre(const smf_tempo_t* t) { return std::to_string(t->numerator) + "/" + std::to_string(t->denominator); }
-
-}  // namespace
-
-GrooveScore read_midi(const std::filesystem::path& file, const MidiSelection& selection) {
+void check_selection(const MidiSelection& selection) {
   if (selection.first_bar < 1) {
     throw std::invalid_argument("The first bar is counted from 1");
   }
@@ -204,92 +70,332 @@ GrooveScore read_midi(const std::filesystem::path& file, const MidiSelection& se
                                  *selection.bass_channel == kPercussionChannel + 1)) {
     throw std::invalid_argument("The bass channel must be 1 to 16, other than the percussion channel 10");
   }
-  const std::vector<unsigned char> bytes = file_bytes(file);
-  if (bytes.empty() || bytes.size() > kMaxFileBytes || !Structure(bytes).whole()) {
-    throw std::invalid_argument("Not a readable Standard MIDI File: " + file.string());
-  }
-  const std::unique_ptr<smf_t, SmfDeleter> smf(smf_load_from_memory(bytes.data(), static_cast<int>(bytes.size())));
-  if (!smf) {
-    throw std::invalid_argument("Not a readable Standard MIDI File: " + file.string());
-  }
-  if (smf->ppqn <= 0) {
-    throw std::invalid_argument("Time in SMPTE frames is not read: the file needs ticks a quarter note");
-  }
-  const int ppqn = smf->ppqn;
+}
 
-  // Bars are counted from the start, each as long as the metre in force says.
-  long long start = 0;
-  for (int bar = 1; bar < selection.first_bar; ++bar) {
-    const smf_tempo_t* t = tempo_at(smf.get(), static_cast<int>(std::min<long long>(start, INT32_MAX)));
-    start += static_cast<long long>(t->numerator) * 4 * ppqn / std::max(t->denominator, 1);
-    if (start > INT32_MAX) {
-      throw std::invalid_argument("The file ends long before bar " + std::to_string(selection.first_bar));
+// The tempo and metre from a tick on, until the next entry: a file's tempo and
+// time signature events in time order, starting from 120 BPM in 4/4, a later
+// event at the same tick changing the same entry.
+struct TempoEntry {
+  std::int64_t tick;
+  std::uint32_t microseconds_per_quarter;
+  int numerator;
+  int denominator_power;  // the denominator is 2 to this power
+};
+
+struct MetaChange {
+  std::int64_t tick;
+  bool tempo;  // else a time signature
+  std::uint32_t microseconds_per_quarter;
+  int numerator;
+  int denominator_power;
+};
+
+std::string metre(const TempoEntry& t) {
+  const int p = t.denominator_power;
+  return std::to_string(t.numerator) + "/" + (p < 31 ? std::to_string(std::int64_t{1} << p) : "2^" + std::to_string(p));
+}
+
+// Ticks a bar of the entry's metre, as a quarter note's ticks make it.
+std::int64_t bar_ticks(const TempoEntry& t, int ppqn) {
+  const std::int64_t quarters = std::int64_t{t.numerator} * 4 * ppqn;
+  return t.denominator_power >= 62 ? 0 : quarters >> t.denominator_power;
+}
+
+class MidiReader {
+ public:
+  MidiReader(std::span<const unsigned char> bytes, const MidiSelection& selection, std::string_view shown)
+      : bytes_(bytes), selection_(selection), shown_(groove_text::printable(shown)) {}
+
+  GrooveScore read() {
+    try {
+      return score();
+    } catch (const smf::Damaged& error) {
+      throw std::invalid_argument("Not a readable Standard MIDI File: " + shown_ + ": " + error.what());
+    } catch (const smf::TooLarge& error) {
+      throw std::invalid_argument("Too large a MIDI file: " + shown_ + ": " + error.what());
     }
   }
-  const smf_tempo_t* in_force = tempo_at(smf.get(), static_cast<int>(start));
-  if (in_force->denominator != 4) {
-    throw std::invalid_argument("Time signature " + metre(in_force) + " at " + bars_text(selection) +
-                                ": only x/4 is read");
+
+ private:
+  GrooveScore score() {
+    const smf::File file(bytes_, kMaxMidiTracks);
+    if (file.division() & 0x8000) {
+      throw std::invalid_argument("Time in SMPTE frames is not read: the file needs ticks a quarter note");
+    }
+    if (file.division() == 0) {
+      throw smf::Damaged("the header gives 0 ticks a quarter note");
+    }
+    ppqn_ = file.division();
+    check_events(file);
+    bars();
+    return hits(file);
   }
-  if (in_force->numerator < 1 || in_force->numerator > kMaxBeatsPerBar) {
-    throw std::invalid_argument("Time signature " + metre(in_force) + " at " + bars_text(selection) +
-                                ": bars of 1 to 7 beats are read");
+
+  // Every event of the file, checked; the tempo map and whether channel 10
+  // plays at all kept.
+  void check_events(const smf::File& file) {
+    std::vector<MetaChange> changes;
+    std::size_t events = 0;
+    for (std::size_t t = 0; t < file.tracks(); ++t) {
+      smf::Track track = file.track(t);
+      smf::Event e;
+      while (track.next(e)) {
+        if (++events > kMaxMidiEvents) {
+          throw smf::TooLarge("track " + std::to_string(t + 1) + ", event " + std::to_string(e.number) +
+                              ": more events than the limit of " + std::to_string(kMaxMidiEvents) + " a file");
+        }
+        const auto fault = [&](const std::string& what) {
+          return smf::Damaged("track " + std::to_string(t + 1) + ", event " + std::to_string(e.number) + ": " + what);
+        };
+        if (e.status == 0xFF && e.meta_type == 0x51) {
+          if (e.payload.size() != 3) {
+            throw fault("a tempo event of " + std::to_string(e.payload.size()) + " bytes, not 3");
+          }
+          const std::uint32_t microseconds = std::uint32_t{e.payload[0]} << 16 | std::uint32_t{e.payload[1]} << 8 |
+                                             e.payload[2];
+          if (microseconds == 0) {
+            throw fault("a tempo of 0 microseconds a quarter note");
+          }
+          changes.push_back({e.tick, true, microseconds, 0, 0});
+        } else if (e.status == 0xFF && e.meta_type == 0x58) {
+          if (e.payload.size() != 4) {
+            throw fault("a time signature event of " + std::to_string(e.payload.size()) + " bytes, not 4");
+          }
+          changes.push_back({e.tick, false, 0, e.payload[0], e.payload[1]});
+        } else if ((e.status & 0xF0) == 0x90 && (e.status & 0x0F) == kPercussionChannel && e.data[1] != 0) {
+          percussion_ = true;
+        }
+      }
+    }
+    // Tracks play together: at one tick, a later track's event comes later.
+    std::stable_sort(changes.begin(), changes.end(),
+                     [](const MetaChange& a, const MetaChange& b) { return a.tick < b.tick; });
+    tempo_map_.push_back({0, 500'000, 4, 2});
+    for (const MetaChange& c : changes) {
+      if (tempo_map_.back().tick != c.tick) {
+        TempoEntry next = tempo_map_.back();
+        next.tick = c.tick;
+        tempo_map_.push_back(next);
+      }
+      TempoEntry& entry = tempo_map_.back();
+      if (c.tempo) {
+        entry.microseconds_per_quarter = c.microseconds_per_quarter;
+      } else {
+        entry.numerator = c.numerator;
+        entry.denominator_power = c.denominator_power;
+      }
+    }
   }
-  const long long end = start + static_cast<long long>(selection.bars) * in_force->numerator * ppqn;
-  for (int i = 0;; ++i) {
-    const smf_tempo_t* t = smf_get_tempo_by_number(smf.get(), i);
-    if (t == nullptr) {
+
+  // The entry in force at a tick: the last one at or before it.
+  std::size_t entry_at(std::int64_t tick) const {
+    const auto after = std::upper_bound(tempo_map_.begin(), tempo_map_.end(), tick,
+                                        [](std::int64_t t, const TempoEntry& e) { return t < e.tick; });
+    return static_cast<std::size_t>(after - tempo_map_.begin()) - 1;
+  }
+
+  // Bars are counted from the start, each as long as the metre in force at
+  // its start says; a stretch of one metre is crossed at once.
+  void bars() {
+    std::int64_t start = 0;
+    std::int64_t bar = 1;
+    while (bar < selection_.first_bar) {
+      const std::size_t i = entry_at(start);
+      const std::int64_t length = bar_ticks(tempo_map_[i], ppqn_);
+      if (length == 0) {
+        break;  // bars of no length: every later bar starts here
+      }
+      std::int64_t count = selection_.first_bar - bar;
+      if (i + 1 < tempo_map_.size()) {
+        count = std::min(count, (tempo_map_[i + 1].tick - start + length - 1) / length);
+      }
+      start += count * length;
+      bar += count;
+      if (start > kLastTick) {
+        throw std::invalid_argument("The file ends long before bar " + std::to_string(selection_.first_bar));
+      }
+    }
+    const TempoEntry& in_force = tempo_map_[entry_at(start)];
+    if (in_force.denominator_power != 2) {
+      throw std::invalid_argument("Time signature " + metre(in_force) + " at " + bars_text(selection_) +
+                                  ": only x/4 is read");
+    }
+    if (in_force.numerator < 1 || in_force.numerator > kMaxBeatsPerBar) {
+      throw std::invalid_argument("Time signature " + metre(in_force) + " at " + bars_text(selection_) +
+                                  ": bars of 1 to 7 beats are read");
+    }
+    const std::int64_t end = start + std::int64_t{selection_.bars} * in_force.numerator * ppqn_;
+    for (const TempoEntry& t : tempo_map_) {
+      if (t.tick > start && t.tick < end) {
+        if (t.microseconds_per_quarter != in_force.microseconds_per_quarter) {
+          throw std::invalid_argument("Tempo change inside " + bars_text(selection_) + ", at tick " +
+                                      std::to_string(t.tick));
+        }
+        if (t.numerator != in_force.numerator || t.denominator_power != in_force.denominator_power) {
+          throw std::invalid_argument("Time signature change inside " + bars_text(selection_) + ", at tick " +
+                                      std::to_string(t.tick) + ": " + metre(in_force) + " to " + metre(t));
+        }
+      }
+    }
+    start_ = start;
+    end_ = end;
+    microseconds_per_quarter_ = in_force.microseconds_per_quarter;
+  }
+
+  struct Note {
+    std::int64_t tick;
+    const char* instrument;
+    int velocity;
+  };
+
+  GrooveScore hits(const smf::File& file) {
+    if (!percussion_) {
+      throw std::invalid_argument("No percussion channel: no note is played on channel 10");
+    }
+    std::vector<Note> notes;
+    for (std::size_t t = 0; t < file.tracks(); ++t) {
+      smf::Track track = file.track(t);
+      smf::Event e;
+      // Nothing past the chosen bars is needed: each track is read only so far.
+      while (track.next(e) && e.tick < end_) {
+        const int channel = e.status & 0x0F;
+        if ((e.status & 0xF0) != 0x90 || e.data[1] == 0 || e.tick < start_) {
+          continue;  // only note-ons strike
+        }
+        const char* instrument = nullptr;
+        if (channel == kPercussionChannel) {
+          instrument = instrument_of_note(e.data[0]);
+        } else if (selection_.bass_channel && channel == *selection_.bass_channel - 1) {
+          instrument = "bass";
+        }
+        if (instrument == nullptr) {
+          continue;
+        }
+        if (notes.size() == kMaxGrooveHits) {
+          throw std::invalid_argument("Too many hits: track " + std::to_string(t + 1) + ", event " +
+                                      std::to_string(e.number) + ": more than the limit of " +
+                                      std::to_string(kMaxGrooveHits) + " in " + bars_text(selection_));
+        }
+        notes.push_back({e.tick, instrument, e.data[1]});
+      }
+    }
+    if (notes.empty()) {
+      throw std::invalid_argument("No drum hit in " + bars_text(selection_));
+    }
+    // Tracks play together: at one tick, a later track's note comes later.
+    std::stable_sort(notes.begin(), notes.end(), [](const Note& a, const Note& b) { return a.tick < b.tick; });
+    std::vector<GrooveHit> hits;
+    hits.reserve(notes.size());
+    std::map<std::string_view, int> next_side;  // alternates per instrument, from the right
+    for (const Note& note : notes) {
+      int& side = next_side.try_emplace(note.instrument, 1).first->second;
+      const double pip = static_cast<double>(note.tick - start_) * PIPS_PER_BEAT / ppqn_;
+      hits.push_back({pip, note.instrument, note.velocity / kMaxVelocity, side});
+      side = -side;
+    }
+    const double bpm = 60'000'000.0 / microseconds_per_quarter_;
+    return GrooveScore(static_cast<int>(end_ - start_) * PIPS_PER_BEAT / ppqn_, std::move(hits), bpm);
+  }
+
+  std::span<const unsigned char> bytes_;
+  const MidiSelection& selection_;
+  std::string shown_;
+  int ppqn_ = 0;
+  bool percussion_ = false;
+  std::vector<TempoEntry> tempo_map_;
+  std::int64_t start_ = 0;
+  std::int64_t end_ = 0;
+  std::uint32_t microseconds_per_quarter_ = 0;
+};
+
+std::string os_reason(int error) { return std::generic_category().message(error); }
+
+// A file descriptor closed on every way out.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) {
+      ::close(fd);
+    }
+  }
+};
+
+// The whole of a regular file no larger than the limit. Opening does not wait
+// (a FIFO without a writer would block forever), and what is not a regular
+// file is refused before a byte is read.
+std::vector<unsigned char> file_bytes(const std::filesystem::path& file, const std::string& shown) {
+  const Descriptor d{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+  if (d.fd < 0) {
+    throw std::invalid_argument("Cannot open " + shown + ": " + os_reason(errno));
+  }
+  struct stat status {};
+  if (::fstat(d.fd, &status) != 0) {
+    throw std::invalid_argument("Cannot open " + shown + ": " + os_reason(errno));
+  }
+  if (S_ISDIR(status.st_mode)) {
+    throw std::invalid_argument("Cannot open " + shown + ": " + os_reason(EISDIR));
+  }
+  if (!S_ISREG(status.st_mode)) {
+    const char* kind = S_ISFIFO(status.st_mode)  ? "a FIFO"
+                       : S_ISCHR(status.st_mode) ? "a character device"
+                       : S_ISBLK(status.st_mode) ? "a block device"
+                                                 : "a special file";
+    throw std::invalid_argument("Cannot open " + shown + ": not a regular file but " + kind);
+  }
+  if (static_cast<std::uintmax_t>(status.st_size) > kMaxMidiFileBytes) {
+    throw std::invalid_argument("Too large a MIDI file: " + shown + ": " + std::to_string(status.st_size) +
+                                " bytes, more than the limit of " + std::to_string(kMaxMidiFileBytes));
+  }
+  // One byte more than stated tells a file that grew while read.
+  std::vector<unsigned char> bytes(static_cast<std::size_t>(status.st_size) + 1);
+  std::size_t have = 0;
+  while (have < bytes.size()) {
+    const ssize_t got = ::read(d.fd, bytes.data() + have, bytes.size() - have);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got < 0) {
+      throw std::invalid_argument("Cannot read " + shown + ": " + os_reason(errno));
+    }
+    if (got == 0) {
       break;
     }
-    if (t->time_pulses > start && t->time_pulses < end) {
-      if (t->microseconds_per_quarter_note != in_force->microseconds_per_quarter_note) {
-        throw std::invalid_argument("Tempo change inside " + bars_text(selection) + ", at tick " +
-                                    std::to_string(t->time_pulses));
-      }
-      if (t->numerator != in_force->numerator || t->denominator != in_force->denominator) {
-        throw std::invalid_argument("Time signature change inside " + bars_text(selection) + ", at tick " +
-                                    std::to_string(t->time_pulses) + ": " + metre(in_force) + " to " + metre(t));
-      }
-    }
+    have += static_cast<std::size_t>(got);
   }
+  if (have > static_cast<std::size_t>(status.st_size)) {
+    throw std::invalid_argument("Cannot read " + shown + ": it grew while it was read");
+  }
+  bytes.resize(have);
+  return bytes;
+}
 
-  bool percussion = false;
-  std::vector<GrooveHit> hits;
-  std::map<std::string, int> next_side;  // alternates per instrument, from the right
-  smf_rewind(smf.get());
-  while (smf_event_t* event = smf_get_next_event(smf.get())) {
-    if (smf_event_is_metadata(event) || event->midi_buffer_length < 3) {
-      continue;
-    }
-    const int status = event->midi_buffer[0];
-    const int velocity = event->midi_buffer[2];
-    if ((status & 0xF0) != 0x90 || velocity == 0) {
-      continue;  // only note-ons strike
-    }
-    const int channel = status & 0x0F;
-    const char* instrument = nullptr;
-    if (channel == kPercussionChannel) {
-      percussion = true;
-      instrument = instrument_of_note(event->midi_buffer[1]);
-    } else if (selection.bass_channel && channel == *selection.bass_channel - 1) {
-      instrument = "bass";
-    }
-    if (instrument == nullptr || event->time_pulses < start || event->time_pulses >= end) {
-      continue;
-    }
-    int& side = next_side.try_emplace(instrument, 1).first->second;
-    const double pip = static_cast<double>(event->time_pulses - start) * PIPS_PER_BEAT / ppqn;
-    hits.push_back({pip, instrument, velocity / kMaxVelocity, side});
-    side = -side;
+}  // namespace
+
+namespace groove_midi {
+
+GrooveScore midi_score(std::span<const unsigned char> bytes, const MidiSelection& selection, std::string_view shown) {
+  check_selection(selection);
+  return MidiReader(bytes, selection, shown).read();
+}
+
+}  // namespace groove_midi
+
+GrooveScore read_midi(const std::filesystem::path& file, const MidiSelection& selection) {
+  check_selection(selection);
+  const std::string shown = groove_text::printable(file.string());
+  const std::vector<unsigned char> bytes = file_bytes(file, shown);
+  return groove_midi::midi_score(bytes, selection, shown);
+}
+
+GrooveScore read_groove_file(const std::filesystem::path& file, const MidiSelection& selection) {
+  check_selection(selection);
+  const std::string shown = groove_text::printable(file.string());
+  const std::vector<unsigned char> bytes = file_bytes(file, shown);
+  constexpr std::string_view kMidi = "MThd";
+  if (bytes.size() >= kMidi.size() && std::equal(kMidi.begin(), kMidi.end(), bytes.begin())) {
+    return groove_midi::midi_score(bytes, selection, shown);
   }
-  if (!percussion) {
-    throw std::invalid_argument("No percussion channel: no note is played on channel 10");
-  }
-  if (hits.empty()) {
-    throw std::invalid_argument("No drum hit in " + bars_text(selection));
-  }
-  const double bpm = 60'000'000.0 / in_force->microseconds_per_quarter_note;
-  return GrooveScore(static_cast<int>(end - start) * PIPS_PER_BEAT / ppqn, std::move(hits), bpm);
+  return read_step_lanes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace pipmoves::play

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <string>
 
 #include "engine.hpp"
 
@@ -46,6 +47,10 @@ GrooveScore::GrooveScore(int period_pips, std::vector<GrooveHit> hits, std::opti
   }
   if (hits_.empty()) {
     throw std::invalid_argument("A groove needs at least one hit");
+  }
+  if (hits_.size() > kMaxGrooveHits) {
+    throw std::invalid_argument("A groove holds at most " + std::to_string(kMaxGrooveHits) + " hits, not " +
+                                std::to_string(hits_.size()));
   }
   for (const GrooveHit& hit : hits_) {
     if (!(hit.pip >= 0.0 && hit.pip < period_pips_)) {
