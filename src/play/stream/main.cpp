@@ -8,11 +8,9 @@
 #include <csignal>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -49,18 +47,9 @@ extern "C" void request_stop(int) { stop_requested.store(true); }
 
 // A groove file's sixteen patterns; its library also serves every default name.
 PatternLibrary library_of(const GrooveFile& groove) {
-  std::ifstream file(groove.path, std::ios::binary);
-  if (!file) {
-    throw std::invalid_argument("Cannot read the groove file " + groove.path);
-  }
-  std::ostringstream text;
-  text << file.rdbuf();
-  const std::string content = text.str();
   const std::string heading = std::filesystem::path(groove.path).filename().string();
-  if (content.starts_with("MThd")) {
-    return groove_patterns(read_midi(groove.path, MidiSelection{groove.first_bar, groove.bars}), groove.name, heading);
-  }
-  return groove_patterns(read_step_lanes(content), groove.name, heading);
+  return groove_patterns(read_groove_file(groove.path, MidiSelection{groove.first_bar, groove.bars}), groove.name,
+                         heading);
 }
 
 std::vector<PatternLibrary> libraries_of(const StreamOptions& options) {
