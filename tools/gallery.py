@@ -23,7 +23,10 @@ page opens from disk; `#play=NAME,NAME&bpm=N` in its address starts those
 cards at once and scrolls to the first, and `&clock=manual` holds its clock
 still but for `manualClock.advance(ms)`, so a test reads the player at a
 chosen moment. "copy" on a card puts its streamer cue and Python call on
-the clipboard. The page sets `data-ready` on its root element, to the milliseconds
+the clipboard. "open" shows a card large, docked at the foot of the window:
+labelled axes, the x-y path, the path turning in 3-D (WebGL, else a flat
+canvas), and the time curves, all at the page's clock; up to four pinned
+views sit side by side (`#open=NAME,NAME` opens and pins them). The page sets `data-ready` on its root element, to the milliseconds
 since navigation, once the cards in view are drawn.
 
 The pack and family of each stored pattern come from pack_layout.json, which
@@ -179,6 +182,18 @@ svg { background: #f4f6f8; border-radius: 4px; margin-top: 4px; }
 .card .pip { font-family: monospace; font-size: 11px; color: #555; min-height: 1.2em; }
 .dot { fill: #f0a202; stroke: #222; stroke-width: 0.015; }
 .cursor { stroke: #222; stroke-width: 1; }
+/* The closer look docks at the foot of the window, over the cards. */
+#dock { position: fixed; left: 0; right: 0; bottom: 0; z-index: 2; max-height: 62vh; overflow: auto;
+        background: #fff; border-top: 2px solid #888; display: flex; gap: 10px; padding: 6px 10px; }
+#dock[hidden] { display: none; }
+.large { width: 300px; flex: none; }
+.large .head { font-family: monospace; font-weight: 600; word-break: break-all; }
+.large .head button, .large .head label { float: right; margin-left: 4px; font-weight: normal; font-family: system-ui; }
+.large .readout { font-family: monospace; font-size: 11px; color: #555; }
+.large canvas { background: #10141a; border-radius: 4px; margin-top: 4px; }
+.large svg text { font: 0.11px system-ui, sans-serif; fill: #555; }
+.large svg.time text { font-size: 10px; }
+#dock-note { color: #a33; font-size: 11px; }
 </style></head><body>
 <h1>pipmoves gallery</h1>
 <p>__COUNT__ default patterns at __PPB__ pips a beat. Paths run over one period from the dot;
@@ -200,6 +215,7 @@ units a beat), <code>reach&gt;1.5</code> (widest axis), <code>reach.y&gt;1</code
 <code>dims=2</code>, <code>pack:club</code>, <code>family:lfo</code>; with <code>: = &lt; &gt; &lt;= &gt;=</code>.</div>
 <p id="shown"></p>
 <div id="gallery"></div>
+<div id="dock" hidden><div id="dock-note"></div></div>
 <script id="data" type="application/json">__DATA__</script>
 <script id="tables" type="text/plain">__TABLES__</script>
 <script>
@@ -304,6 +320,7 @@ function card(p) {
   div.dataset.search = (p.name + " " + p.description).toLowerCase();
   div.dataset.name = p.name;
   div.innerHTML = `<button class="play" title="play at the transport's tempo">▶</button>` +
+    `<button class="open" title="look closer: large, in 3-D; pin up to four to compare">open</button>` +
     `<button class="copy" title="copy the streamer cue (BEAT:NAME, add :FADE to cross-fade) and the Python call">copy</button>` +
     `<div class="name"></div><div class="meta"></div><div class="facets"></div><div class="views"></div>`;
   div.querySelector(".name").textContent = p.name;
@@ -324,6 +341,7 @@ function card(p) {
   div.appendChild(pip);
   div.querySelector(".play").addEventListener("click", () => player.toggleCard(p, div));
   div.querySelector(".copy").addEventListener("click", () => copy(cueText(p)));
+  div.querySelector(".open").addEventListener("click", () => closer.open(p));
   return div;
 }
 const byName = new Map(patterns.map(p => [p.name, p]));
@@ -402,6 +420,185 @@ function applyFilter() {
 }
 document.getElementById("filter").value = request.get("filter") || "";
 document.getElementById("filter").addEventListener("input", applyFilter);
+
+// ---- a closer look ---------------------------------------------------------
+// Up to four views side by side, all at the page's clock. Opening a card takes
+// the place of the view not pinned, so a pinned one stays to compare against.
+const MAX_PINNED = 4, LARGE = 280;
+function spin(yaw, pitch) {
+  // Pattern x to the right, y up, z towards the viewer, turned about y then tipped about x.
+  const cy = Math.cos(yaw), sy = Math.sin(yaw), cp = Math.cos(pitch), sp = Math.sin(pitch);
+  return [cy, 0, sy, sp * sy, cp, -sp * cy, -cp * sy, sp, cp * cy];
+}
+function project(m, x, y, z) {
+  const X = m[0] * x + m[1] * y + m[2] * z, Y = m[3] * x + m[4] * y + m[5] * z, Z = m[6] * x + m[7] * y + m[8] * z;
+  const w = 1 / (1 - Z / 4);  // the eye four units out
+  return [X * w, Y * w, Z];
+}
+const SHADER_V = `attribute vec3 p; uniform mat3 m; uniform float size;
+void main() { vec3 q = m * p; float w = 1.0 / (1.0 - q.z / 4.0);
+  gl_Position = vec4(q.xy * w * 0.62, -q.z * 0.1, 1.0); gl_PointSize = size; }`;
+const SHADER_F = `precision mediump float; uniform vec4 colour; void main() { gl_FragColor = colour; }`;
+function glView(canvas) {
+  // Kept drawn after each frame, so the page can be read back (and looked at) at any moment.
+  const gl = request.get("gl") === "off" ? null : canvas.getContext("webgl", {antialias: true, preserveDrawingBuffer: true});
+  if (!gl) return null;
+  const program = gl.createProgram();
+  for (const [kind, text] of [[gl.VERTEX_SHADER, SHADER_V], [gl.FRAGMENT_SHADER, SHADER_F]]) {
+    const shader = gl.createShader(kind);
+    gl.shaderSource(shader, text); gl.compileShader(shader); gl.attachShader(program, shader);
+  }
+  gl.linkProgram(program);
+  if (!gl.getProgramParameter(program, gl.LINK_STATUS)) return null;
+  gl.useProgram(program);
+  const at = name => gl.getUniformLocation(program, name);
+  const buffer = gl.createBuffer(), p = gl.getAttribLocation(program, "p");
+  gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
+  gl.enableVertexAttribArray(p);
+  gl.vertexAttribPointer(p, 3, gl.FLOAT, false, 0, 0);
+  return (m, axes, path, dot) => {
+    gl.viewport(0, 0, canvas.width, canvas.height);
+    gl.clearColor(0.063, 0.078, 0.1, 1); gl.clear(gl.COLOR_BUFFER_BIT);
+    gl.uniformMatrix3fv(at("m"), false, new Float32Array([m[0], m[3], m[6], m[1], m[4], m[7], m[2], m[5], m[8]]));  // by columns
+    gl.uniform1f(at("size"), 9);
+    const lines = (points, colour, mode) => {
+      gl.bufferData(gl.ARRAY_BUFFER, new Float32Array(points), gl.STREAM_DRAW);
+      gl.uniform4fv(at("colour"), colour);
+      gl.drawArrays(mode, 0, points.length / 3);
+    };
+    axes.forEach((segment, i) => lines(segment, AXIS_COLOURS[i], gl.LINES));
+    lines(path, [0.95, 0.95, 0.95, 1], gl.LINE_LOOP);
+    lines(dot, [0.94, 0.64, 0.01, 1], gl.POINTS);
+  };
+}
+function flatView(canvas) {
+  const c = canvas.getContext("2d"), half = canvas.width / 2, k = half * 0.62;
+  const to = (m, x, y, z) => { const [X, Y] = project(m, x, y, z); return [half + X * k, half - Y * k]; };
+  return (m, axes, path, dot) => {
+    c.fillStyle = "#10141a"; c.fillRect(0, 0, canvas.width, canvas.height);
+    const stroke = (points, colour, closed) => {
+      c.strokeStyle = colour; c.beginPath();
+      for (let i = 0; i < points.length; i += 3) c[i ? "lineTo" : "moveTo"](...to(m, points[i], points[i + 1], points[i + 2]));
+      if (closed) c.closePath();
+      c.stroke();
+    };
+    axes.forEach((segment, i) => stroke(segment, AXIS_CSS[i], false));
+    stroke(path, "#f2f2f2", true);
+    const [x, y] = to(m, dot[0], dot[1], dot[2]);
+    c.fillStyle = "#f0a202"; c.beginPath(); c.arc(x, y, 4.5, 0, 2 * Math.PI); c.fill();
+  };
+}
+const AXIS_COLOURS = [[0.82, 0.29, 0.36, 1], [0.18, 0.53, 0.67, 1], [0.4, 0.63, 0.51, 1]];
+const AXIS_CSS = ["#d1495b", "#2e86ab", "#66a182"];
+const AXIS_LINES = [[-1, 0, 0, 1, 0, 0], [0, -1, 0, 0, 1, 0], [0, 0, -1, 0, 0, 1]];
+function labelledPath(p, table) {
+  const svg = el("svg", {width: LARGE, height: LARGE, viewBox: "-1.3 -1.3 2.6 2.6", class: "large-path"});
+  for (const v of [-1, -0.5, 0.5, 1]) {
+    el("line", {x1: v, y1: -1, x2: v, y2: 1, stroke: "#e2e5e9", "stroke-width": 0.006}, svg);
+    el("line", {x1: -1, y1: v, x2: 1, y2: v, stroke: "#e2e5e9", "stroke-width": 0.006}, svg);
+  }
+  el("line", {x1: -1, y1: 0, x2: 1, y2: 0, class: "x", "stroke-width": 0.012}, svg);
+  el("line", {x1: 0, y1: -1, x2: 0, y2: 1, class: "y", "stroke-width": 0.012}, svg);
+  for (const [text, x, y] of [["x", 1.12, 0.04], ["y", 0.03, -1.12], ["-1", -1.05, 0.16], ["1", 0.97, 0.16],
+                              ["1", -0.14, -0.96], ["-1", -0.2, 1.04], ["0", -0.1, 0.14]]) {
+    el("text", {x, y}, svg).textContent = text;
+  }
+  const pts = [];
+  for (let i = 0; i <= p.period; i++) { const k = 3 * (i % p.period); pts.push(table[k].toFixed(4) + "," + (-table[k + 1]).toFixed(4)); }
+  el("polyline", {points: pts.join(" "), fill: "none", stroke: "#333", "stroke-width": 0.016}, svg);
+  el("circle", {cx: table[0], cy: -table[1], r: 0.04, fill: "#d1495b"}, svg);
+  return [svg, el("circle", {r: 0.055, class: "dot"}, svg)];
+}
+function labelledTime(p, table) {
+  const w = LARGE, h = 120, left = 18, span = w - left - 2;
+  const svg = el("svg", {width: w, height: h, class: "time"});
+  const yOf = v => h / 2 - v * (h / 2 - 8);
+  for (const v of [-1, 0, 1]) {
+    el("line", {x1: left, y1: yOf(v), x2: w, y2: yOf(v), stroke: "#ddd"}, svg);
+    el("text", {x: 0, y: yOf(v) + 3}, svg).textContent = String(v);
+  }
+  // A tick a beat, a longer one a bar.
+  for (let beat = 0; beat * PPB <= p.period; beat++) {
+    const x = left + beat * PPB / p.period * span;
+    el("line", {x1: x, y1: h - (beat % BEATS_PER_BAR ? 4 : 9), x2: x, y2: h, stroke: "#999"}, svg);
+  }
+  const step = Math.max(1, Math.ceil(p.period / 512));
+  for (let axis = 0; axis < p.dimensions; axis++) {
+    const pts = [];
+    for (let i = 0; i <= p.period; i += step) pts.push((left + i / p.period * span).toFixed(1) + "," + yOf(table[3 * (i % p.period) + axis]).toFixed(1));
+    el("polyline", {points: pts.join(" "), fill: "none", class: "xyz"[axis], "stroke-width": 1.3}, svg);
+    el("text", {x: w - 30 + 10 * axis, y: 10, fill: AXIS_CSS[axis]}, svg).textContent = "xyz"[axis];
+  }
+  return [svg, el("line", {y1: 0, y2: h, class: "cursor"}, svg), x => left + x * span];
+}
+const closer = {
+  views: [], note: "",
+  open(p) {
+    if (this.views.some(v => v.p === p)) return;
+    const loose = this.views.find(v => !v.pinned);
+    if (loose) this.close(loose);
+    else if (this.views.length >= MAX_PINNED) { this.say(`at most ${MAX_PINNED} pinned: unpin one to open ${p.name}`); return; }
+    const table = tableOf(p), div = document.createElement("div");
+    div.className = "large"; div.dataset.name = p.name;
+    div.innerHTML = `<div class="head"><button class="close" title="close">×</button>` +
+      `<label><input type="checkbox" class="pin"> pin</label><span></span></div><div class="meta"></div>`;
+    div.querySelector(".head span").textContent = p.name;
+    div.querySelector(".meta").textContent = `${p.beats} beat${p.beats === 1 ? "" : "s"}, ${p.dimensions}D · ${p.description}`;
+    const [path, pathDot] = labelledPath(p, table);
+    const canvas = document.createElement("canvas");
+    canvas.width = canvas.height = LARGE;
+    const [time, cursor, xAt] = labelledTime(p, table);
+    const readout = document.createElement("div"); readout.className = "readout";
+    div.append(path, canvas, time, readout);
+    let paint = glView(canvas), renderer = "webgl";
+    if (!paint) { paint = flatView(canvas); renderer = "canvas"; }
+    div.dataset.renderer = renderer;
+    const view = {p, div, table, pinned: false, pathDot, cursor, xAt, readout, paint, pip: 0,
+                  path: Array.from(table, v => v), renderer};
+    div.querySelector(".pin").addEventListener("change", e => { view.pinned = e.target.checked; this.say(""); });
+    div.querySelector(".close").addEventListener("click", () => this.close(view));
+    this.views.push(view);
+    document.getElementById("dock").appendChild(div);
+    document.getElementById("dock").hidden = false;
+    this.say("");
+    this.show(player.position(now()));
+    if (this.views.length === 1) requestAnimationFrame(turn);
+    return view;
+  },
+  close(view) {
+    view.div.remove();
+    this.views = this.views.filter(v => v !== view);
+    document.getElementById("dock").hidden = !document.getElementById("dock").querySelector(".large, .stage");
+  },
+  say(text) { document.getElementById("dock-note").textContent = text; },
+  show(position) {
+    const pip = Math.floor(position);
+    for (const v of this.views) {
+      const i = ((pip % v.p.period) + v.p.period) % v.p.period, t = v.table;
+      v.pip = i;
+      v.div.dataset.pip = i;
+      v.pathDot.setAttribute("cx", t[3 * i]); v.pathDot.setAttribute("cy", -t[3 * i + 1]);
+      const x = v.xAt(i / v.p.period).toFixed(2);
+      v.cursor.setAttribute("x1", x); v.cursor.setAttribute("x2", x);
+      v.readout.textContent = `pip ${i} of ${v.p.period} · x ${t[3 * i].toFixed(3)} y ${t[3 * i + 1].toFixed(3)} z ${t[3 * i + 2].toFixed(3)}`;
+    }
+  },
+};
+// The 3-D views turn on their own, a turn in twenty seconds, whatever the clock does.
+function turn() {
+  if (!closer.views.length) return;
+  const m = spin(performance.now() / 20000 * 2 * Math.PI, 0.45);
+  for (const v of closer.views) {
+    v.paint(m, AXIS_LINES, v.path, v.path.slice(3 * v.pip, 3 * v.pip + 3));
+    v.div.dataset.painted = Number(v.div.dataset.painted || 0) + 1;
+  }
+  requestAnimationFrame(turn);
+}
+window.closerLook = {
+  views: () => closer.views.map(v => ({name: v.p.name, pinned: v.pinned, pip: v.pip, renderer: v.renderer, points: v.path})),
+  open: name => { const v = closer.open(byName.get(name)); return Boolean(v); },
+  pin: (name, on) => { const v = closer.views.find(v => v.p.name === name); if (v) { v.pinned = on; v.div.querySelector(".pin").checked = on; } },
+};
 
 // ---- the player ----------------------------------------------------------
 // One clock for every playing card: a position in pips that grows at the
@@ -493,6 +690,7 @@ function draw(position) {
     div.dataset.pip = i;
     div.querySelector(".pip").textContent = `pip ${i} of ${p.period} · x ${x.toFixed(3)} y ${y.toFixed(3)} z ${z.toFixed(3)}`;
   }
+  closer.show(position);
   if (player.running && player.lastBeat !== null && beat !== player.lastBeat) player.click(beat % BEATS_PER_BAR === 0);
   player.lastBeat = beat;
 }
@@ -527,6 +725,11 @@ inflateTables().then(() => {
     first = first || div;
   }
   if (first) first.scrollIntoView({block: "center"});
+  // #open=NAME,NAME opens those large, pinned side by side.
+  for (const name of (request.get("open") || "").split(",").filter(n => byName.has(n)).slice(0, MAX_PINNED)) {
+    const view = closer.open(byName.get(name));
+    if (view) { view.pinned = true; view.div.querySelector(".pin").checked = true; }
+  }
   let told = false;
   const watch = new IntersectionObserver(entries => {
     for (const entry of entries) {

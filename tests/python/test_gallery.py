@@ -208,3 +208,61 @@ def test_player_clock_runs_at_the_tempo(page, browser):
     })""")
     assert abs(pip - ms * bpm * pipmoves.PIPS_PER_BEAT / 60000) <= 1
     assert_cards_show(cards, pip)
+
+
+OPENED = ["helix", "flam", "lfo_breathe", "beat_dembow_push_ricochet"]
+
+
+@pytest.mark.parametrize("bpm, advance_ms", [(132, 1234), (97, 40321)])
+def test_large_views_show_the_patterns_points_at_one_clock(page, browser, bpm, advance_ms):
+    browser.open(f"{page.as_uri()}#open={','.join(OPENED)}&bpm={bpm}&clock=manual")
+    browser.evaluate(f"document.getElementById('toggle').click(); manualClock.advance({advance_ms})")
+    clock_pip = int(browser.evaluate("document.body.dataset.clockPip"))
+    assert clock_pip == int(advance_ms * bpm * pipmoves.PIPS_PER_BEAT / 60000)
+    views = browser.evaluate("closerLook.views()")
+    assert [v["name"] for v in views] == OPENED and all(v["pinned"] for v in views)
+    periods = {r["name"]: r["period_pips"] for r in pipmoves.catalogue()}
+    for view in views:
+        name, period = view["name"], periods[view["name"]]
+        want = [v for pip in range(period) for v in pipmoves.sample(name, pip).as_tuple()]
+        assert view["points"] == pytest.approx(want, abs=1e-4), name
+        assert view["pip"] == clock_pip % period, name
+
+
+def test_a_fifth_card_opens_only_once_a_view_is_unpinned(page, browser):
+    browser.open(f"{page.as_uri()}#open={','.join(OPENED)}")
+    names = "closerLook.views().map(v => v.name)"
+    assert browser.evaluate("closerLook.open('circle')") is False
+    assert browser.evaluate(names) == OPENED
+    browser.evaluate("closerLook.pin('flam', false)")
+    assert browser.evaluate("closerLook.open('circle')") is True
+    assert browser.evaluate(names) == ["helix", "lfo_breathe", "beat_dembow_push_ricochet", "circle"]
+    # The view opened last is not pinned: the next one takes its place.
+    assert browser.evaluate("closerLook.open('figure_eight')") is True
+    assert browser.evaluate(names) == ["helix", "lfo_breathe", "beat_dembow_push_ricochet", "figure_eight"]
+
+
+LIT = """new Promise(done => {
+  const view = document.querySelector(".large");
+  const look = () => {
+    if (!Number(view.dataset.painted)) return requestAnimationFrame(look);
+    const source = view.querySelector("canvas"), copy = document.createElement("canvas");
+    copy.width = source.width; copy.height = source.height;
+    const c = copy.getContext("2d");
+    c.drawImage(source, 0, 0);
+    const px = c.getImageData(0, 0, copy.width, copy.height).data;
+    let lit = 0;
+    for (let i = 0; i < px.length; i += 4) lit += px[i] > 150 && px[i + 1] > 150 && px[i + 2] > 150;
+    done([view.dataset.renderer, lit]);
+  };
+  look();
+})"""
+
+
+@pytest.mark.parametrize("address, renderers", [("", {"webgl", "canvas"}), ("&gl=off", {"canvas"})])
+def test_the_three_d_view_draws_the_path(page, browser, address, renderers):
+    """Where WebGL is missing (or turned off) the same points are drawn on a flat canvas."""
+    browser.open(f"{page.as_uri()}#open=circle{address}")
+    renderer, lit = browser.evaluate(LIT)
+    assert renderer in renderers
+    assert lit > 200  # the circle's pale loop, not a blank canvas
