@@ -26,7 +26,11 @@ chosen moment. "copy" on a card puts its streamer cue and Python call on
 the clipboard. "open" shows a card large, docked at the foot of the window:
 labelled axes, the x-y path, the path turning in 3-D (WebGL, else a flat
 canvas), and the time curves, all at the page's clock; up to four pinned
-views sit side by side (`#open=NAME,NAME` opens and pins them). The page sets `data-ready` on its root element, to the milliseconds
+views sit side by side (`#open=NAME,NAME` opens and pins them). "Stage"
+spreads a pattern, or a cross-fade, over a row of heads or the demo patch as
+pipmoves_play.spread does and draws each beam in 3-D at the page's clock
+(`#stage=NAME&fixtures=N&step=PIPS&centre=1&alternate=ALT&fade=NAME:BEAT:BEATS:EASING&rig=patch&place=0`);
+on the patch it also aims each head as Patch.angles does. The page sets `data-ready` on its root element, to the milliseconds
 since navigation, once the cards in view are drawn.
 
 The pack and family of each stored pattern come from pack_layout.json, which
@@ -155,6 +159,43 @@ def patterns(layout_path):
     return rows, len(block), base64.b64encode(zlib.compress(planes, 9)).decode("ascii")
 
 
+# A rig to try a move on, from the fixture definitions the tests carry: four
+# beams hung on a truss, unevenly spaced (so phasing by place differs from by
+# order), and two washes standing on the floor, one panning the other way.
+FIXTURE_LIBRARY = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data" / "ofl"
+DEMO_RIG = {"fixtures": [
+    {"name": "truss_1", "universe": 1, "address": 1, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [-3.0, 4.0, 5.0]},
+    {"name": "truss_2", "universe": 1, "address": 33, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [-1.8, 4.0, 5.0]},
+    {"name": "truss_3", "universe": 1, "address": 65, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [0.4, 4.0, 5.0]},
+    {"name": "truss_4", "universe": 1, "address": 97, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [3.0, 4.0, 5.0]},
+    {"name": "floor_left", "universe": 1, "address": 129, "ofl": "martin/mac-250-beam.json", "mode": "16-Bit",
+     "reach_pan": 60, "reach_tilt": 30, "position": [-1.0, 0.0, 3.0]},
+    {"name": "floor_right", "universe": 1, "address": 161, "ofl": "martin/mac-250-beam.json", "mode": "16-Bit",
+     "reach_pan": 60, "reach_tilt": 30, "invert_pan": True, "tilt_limits": [90, 150], "position": [1.5, 0.0, 3.0]},
+]}
+
+
+def rig():
+    """The demo rig as the stage view aims it, or None without the fixture definitions."""
+    if not FIXTURE_LIBRARY.is_dir():
+        return None
+    import pipmoves_play  # only the stage view needs the companion module
+    text = json.dumps(DEMO_RIG)
+    patch = pipmoves_play.Patch.from_json(text, fixtures=FIXTURE_LIBRARY)
+    return {"name": "demo rig", "text": text, "fixtures": [{
+        "name": f.name, "position": list(f.position), "hung": f.mounting == "hung",
+        "home": [f.home_pan, f.home_tilt],
+        # Signed as the patch aims: an inversion (and hanging, for tilt) turns an axis round.
+        "reach": [-f.reach_pan if f.invert_pan else f.reach_pan,
+                  -f.reach_tilt if f.invert_tilt != (f.mounting == "hung") else f.reach_tilt],
+        "swap": f.swap_pan_tilt, "pan_limits": list(f.pan_limits), "tilt_limits": list(f.tilt_limits),
+    } for f in patch.fixtures]}
+
+
 PAGE = """<!doctype html>
 <html lang="en"><head><meta charset="utf-8"><title>pipmoves gallery</title>
 <style>
@@ -194,6 +235,14 @@ svg { background: #f4f6f8; border-radius: 4px; margin-top: 4px; }
 .large svg text { font: 0.11px system-ui, sans-serif; fill: #555; }
 .large svg.time text { font-size: 10px; }
 #dock-note { color: #a33; font-size: 11px; }
+.stage { flex: none; width: 570px; }
+.stage .head { font-weight: 600; }
+.stage .head button { float: right; }
+.stage .controls { font-size: 12px; line-height: 1.9; }
+.stage .readout { font-family: monospace; font-size: 11px; color: #555; }
+.stage canvas { border-radius: 4px; margin-top: 4px; }
+.stage table { font: 11px monospace; border-collapse: collapse; }
+.stage td, .stage th { padding: 0 .5em; text-align: right; }
 </style></head><body>
 <h1>pipmoves gallery</h1>
 <p>__COUNT__ default patterns at __PPB__ pips a beat. Paths run over one period from the dot;
@@ -206,6 +255,7 @@ time curves show <span style="color:#d1495b">x</span>, <span style="color:#2e86a
   <label><input id="metronome" type="checkbox"> Metronome</label>
   <span id="clock">bar 1 beat 1 · pip 0</span>
   <button id="stop-all">Stop all cards</button>
+  <button id="stage-open" title="the first playing card spread over a row of heads or the patch">Stage</button>
 </div>
 <input id="filter" placeholder="words and facets, such as: axes:y kind:hit energy>2" autofocus>
 <div id="help">Words match the name and description. Facets: <code>axes:xy</code> (moves on x and y),
@@ -218,6 +268,7 @@ units a beat), <code>reach&gt;1.5</code> (widest axis), <code>reach.y&gt;1</code
 <div id="dock" hidden><div id="dock-note"></div></div>
 <script id="data" type="application/json">__DATA__</script>
 <script id="tables" type="text/plain">__TABLES__</script>
+<script id="rig" type="application/json">__RIG__</script>
 <script>
 const patterns = JSON.parse(document.getElementById("data").textContent);
 const NS = "http://www.w3.org/2000/svg";
@@ -600,6 +651,222 @@ window.closerLook = {
   pin: (name, on) => { const v = closer.views.find(v => v.p.name === name); if (v) { v.pinned = on; v.div.querySelector(".pin").checked = on; } },
 };
 
+// ---- the stage -------------------------------------------------------------
+// One pattern (or a cross-fade) spread over a row of heads or the patch built
+// into the page, as pipmoves_play.spread spreads it, each head's beam drawn in
+// 3-D at the page's clock.
+const RIG = JSON.parse(document.getElementById("rig").textContent);
+const EASINGS = {linear: t => t, smoothstep: t => t * t * (3 - 2 * t),
+                 smootherstep: t => t * t * t * (t * (6 * t - 15) + 10), sine: t => 0.5 - 0.5 * Math.cos(Math.PI * t)};
+// std::lerp's rounding: exact at both ends, never outside them.
+function lerp(a, b, t) {
+  if ((a <= 0 && b >= 0) || (a >= 0 && b <= 0)) return t * b + (1 - t) * a;
+  if (t === 1) return b;
+  const x = a + t * (b - a);
+  return (t > 1) === (b > a) ? (b < x ? x : b) : (b > x ? x : b);
+}
+// Each fixture's lag and alternation, fixture 0 first; lags are 32-bit unsigned.
+function phases(how, n, period) {
+  const staged = how.stageX.length > 0, out = [];
+  let left = 0, middle = 0, span = 0, innermost = 0;
+  const raw = i => {
+    if (span === 0) return 0;
+    const x = how.stageX[i];
+    return (how.fromCentre ? Math.abs(x - middle) : x - left) * (n - 1) / span;
+  };
+  if (staged) {
+    left = Math.min(...how.stageX);
+    span = Math.max(...how.stageX) - left;
+    middle = left + span / 2;
+    if (how.fromCentre) innermost = Math.min(...how.stageX.map((x, i) => raw(i)));
+  }
+  const rank = i => how.fromCentre ? Math.floor(Math.abs(2 * i - (n - 1)) / 2) : i;
+  for (let i = 0; i < n; i++) {
+    let lag;
+    if (staged) {
+      const place = raw(i) - innermost;
+      if (how.step !== null) {
+        const v = place * how.step;
+        lag = (Math.sign(v) * Math.floor(Math.abs(v) + 0.5)) >>> 0;  // llround, then modulo 2**32
+      } else {
+        lag = Math.floor(place * period / (how.fromCentre ? Math.floor((n + 1) / 2) : n)) >>> 0;
+      }
+    } else if (how.step !== null) {
+      lag = Math.imul(rank(i), how.step) >>> 0;
+    } else if (how.fromCentre) {
+      lag = Math.floor(rank(i) * period / Math.floor((n + 1) / 2));
+    } else {
+      lag = Math.floor(i * period / n);
+    }
+    const odd = i % 2 === 1;
+    out.push({lag, reversed: odd && how.alternate === "reverse", mirrored: odd && how.alternate === "mirror_x"});
+  }
+  return out;
+}
+function sampleAt(p, pip, phase) {
+  const at = phase.reversed ? (phase.lag - pip) | 0 : (pip - phase.lag) | 0;
+  const t = tableOf(p), i = 3 * (((at % p.period) + p.period) % p.period);
+  return [phase.mirrored ? -t[i] : t[i], t[i + 1], t[i + 2]];
+}
+function fadeWeight(fade, pip) {
+  const elapsed = (pip - fade.start) | 0;
+  if (elapsed < 0) return 0;
+  if (elapsed >= fade.length) return 1;
+  return Math.min(1, Math.max(0, EASINGS[fade.easing](elapsed / fade.length)));
+}
+function spreadFrame(p, fade, pip, n, how) {
+  const w = fade ? fadeWeight(fade, pip) : 0;
+  const one = q => phases(how, n, q.period).map(phase => sampleAt(q, pip, phase));
+  if (w === 0) return {weight: w, positions: one(p)};
+  if (w === 1) return {weight: w, positions: one(fade.to)};
+  const a = one(p), b = one(fade.to);
+  return {weight: w, positions: a.map((s, i) => [0, 1, 2].map(k => lerp(s[k], b[i][k], w)))};
+}
+// Where each of the patch's heads aims, before slew, as Patch.angles has it.
+function rigAngles(positions) {
+  const clamp = (v, [lo, hi]) => Math.min(hi, Math.max(lo, v));
+  return RIG.fixtures.map((f, i) => {
+    const [x, y] = positions[i], [a, b] = f.swap ? [y, x] : [x, y];
+    return [clamp(f.home[0] + f.reach[0] * a, f.pan_limits), clamp(f.home[1] + f.reach[1] * b, f.tilt_limits)];
+  });
+}
+const stage = {
+  div: null, settings: null, frame: null,
+  open(settings) {
+    if (!this.div) this.build();
+    this.settings = settings;
+    const q = sel => this.div.querySelector(sel);
+    q(".pattern").value = settings.pattern.name;
+    q(".count").value = settings.count;
+    q(".rig").value = settings.rig;
+    q(".step").value = settings.step === null ? "" : settings.step;
+    q(".centre").checked = settings.fromCentre;
+    q(".alternate").value = settings.alternate;
+    q(".place").checked = settings.byPlace;
+    q(".fade-to").value = settings.fade ? settings.fade.to.name : "";
+    q(".fade-at").value = settings.fade ? settings.fade.start / PPB : 0;
+    q(".fade-beats").value = settings.fade ? settings.fade.length / PPB : 4;
+    q(".easing").value = settings.fade ? settings.fade.easing : "smoothstep";
+    document.getElementById("dock").hidden = false;
+    this.show(player.position(now()));
+    requestAnimationFrame(paintStage);
+  },
+  build() {
+    const div = this.div = document.createElement("div");
+    div.className = "stage";
+    div.innerHTML = `<div class="head"><button class="close" title="close">×</button>Stage</div>
+<div class="controls"><label>pattern <input class="pattern" size="22"></label>
+<label>on <select class="rig"><option value="row">a row of</option>${RIG ? `<option value="patch"></option>` : ""}</select></label>
+<input class="count" type="number" min="1" max="64" size="3"> heads
+<label>step <input class="step" size="4" placeholder="fan"> pips</label>
+<label><input class="centre" type="checkbox"> from centre</label>
+<label>alternate <select class="alternate"><option>none</option><option>reverse</option><option>mirror_x</option></select></label>
+<label title="the patch's heads phased by where they stand"><input class="place" type="checkbox"> by place</label><br>
+<label>fade to <input class="fade-to" size="18" placeholder="(none)"></label>
+<label>at beat <input class="fade-at" type="number" step="any" style="width:4em"></label>
+<label>over <input class="fade-beats" type="number" min="0" step="any" style="width:4em"> beats</label>
+<select class="easing">${Object.keys(EASINGS).map(e => `<option>${e}</option>`).join("")}</select></div>
+<canvas width="560" height="320"></canvas><div class="readout"></div><table class="values"></table>`;
+    if (RIG) div.querySelector(".rig option[value=patch]").textContent = `the patch ${RIG.name}:`;
+    div.querySelector(".close").addEventListener("click", () => {
+      div.remove(); this.div = null;
+      document.getElementById("dock").hidden = !document.getElementById("dock").querySelector(".large, .stage");
+    });
+    div.querySelector(".controls").addEventListener("change", () => this.fromControls());
+    document.getElementById("dock").appendChild(div);
+  },
+  fromControls() {
+    const q = sel => this.div.querySelector(sel), p = byName.get(q(".pattern").value.trim());
+    const to = byName.get(q(".fade-to").value.trim()), step = q(".step").value.trim();
+    const note = [];
+    if (!p) note.push(`no pattern ${q(".pattern").value.trim()}`);
+    if (step !== "" && !Number.isInteger(Number(step))) note.push("step takes whole pips");
+    if (q(".fade-to").value.trim() && !to) note.push(`no pattern ${q(".fade-to").value.trim()} to fade to`);
+    q(".readout").textContent = note.join("; ");
+    if (note.length) return;
+    this.open({pattern: p, count: Math.max(1, Math.min(64, Math.round(Number(q(".count").value) || 8))),
+               rig: q(".rig").value, step: step === "" ? null : Number(step), fromCentre: q(".centre").checked,
+               alternate: q(".alternate").value, byPlace: q(".place").checked,
+               fade: to ? {to, start: Math.round(Number(q(".fade-at").value) * PPB),
+                           length: Math.max(0, Math.round(Number(q(".fade-beats").value) * PPB)), easing: q(".easing").value} : null});
+  },
+  heads() {
+    const s = this.settings;
+    if (s.rig === "patch" && RIG) return RIG.fixtures.map(f => ({name: f.name, at: f.position, hung: f.hung, fixture: f}));
+    return Array.from({length: s.count}, (_, i) => ({name: `head ${i + 1}`, at: [(i - (s.count - 1) / 2) * 0.9, 4, 4], hung: true}));
+  },
+  show(position) {
+    if (!this.div || !this.settings) return;
+    const s = this.settings, pip = Math.floor(position), heads = this.heads(), patch = s.rig === "patch" && RIG;
+    const how = {step: s.step, fromCentre: s.fromCentre, alternate: s.alternate,
+                 stageX: patch && s.byPlace ? heads.map(h => h.at[0]) : []};
+    const {weight, positions} = spreadFrame(s.pattern, s.fade, pip, heads.length, how);
+    const angles = patch ? rigAngles(positions) : null;
+    this.frame = {pip, weight, positions, angles, heads};
+    this.div.dataset.pip = pip;
+    const fading = s.fade ? ` · fade to ${s.fade.to.name} ${(weight * 100).toFixed(0)}%` : "";
+    this.div.querySelector(".readout").textContent = `pip ${pip} · ${s.pattern.name}${fading}`;
+    this.div.querySelector(".values").innerHTML = "<tr><th></th><th>x</th><th>y</th><th>z</th>" +
+      (angles ? "<th>pan°</th><th>tilt°</th>" : "") + "</tr>" + heads.map((h, i) => `<tr><td>${h.name}</td>` +
+      positions[i].map(v => `<td>${v.toFixed(3)}</td>`).join("") +
+      (angles ? angles[i].map(v => `<td>${v.toFixed(1)}</td>`).join("") : "") + "</tr>").join("");
+  },
+};
+// A beam leaves its head along the head's axis (down when hung, up when
+// standing), leaned by tilt and turned by pan from home; a row without a
+// patch reaches 90 degrees of pan and 45 of tilt.
+function beam(head, position, angle) {
+  const [dp, dt] = angle ? [angle[0] - head.fixture.home[0], angle[1] - head.fixture.home[1]]
+                         : [90 * position[0], 45 * position[1]];
+  const phi = dp * Math.PI / 180, theta = (head.hung ? -dt : dt) * Math.PI / 180, up = head.hung ? -1 : 1;
+  return [Math.sin(theta) * Math.sin(phi), up * Math.cos(theta), Math.sin(theta) * Math.cos(phi)];
+}
+function paintStage() {
+  if (!stage.div || !stage.frame) return;
+  const canvas = stage.div.querySelector("canvas"), c = canvas.getContext("2d"), f = stage.frame;
+  const m = spin(performance.now() / 30000 * 2 * Math.PI, 0.35), W = canvas.width, H = canvas.height;
+  const centre = [0, 2, 2], scale = 0.16;
+  const to = ([x, y, z]) => {
+    const [X, Y] = project(m, (x - centre[0]) * scale, (y - centre[1]) * scale, (z - centre[2]) * scale);
+    return [W / 2 + X * H * 0.9, H / 2 - Y * H * 0.9];
+  };
+  c.fillStyle = "#0b0e13"; c.fillRect(0, 0, W, H);
+  c.strokeStyle = "#2a323d"; c.lineWidth = 1;
+  for (let v = -4; v <= 4; v++) {
+    c.beginPath(); c.moveTo(...to([v, 0, -2])); c.lineTo(...to([v, 0, 6])); c.stroke();
+    c.beginPath(); c.moveTo(...to([-4, 0, v + 2])); c.lineTo(...to([4, 0, v + 2])); c.stroke();
+  }
+  f.heads.forEach((head, i) => {
+    const d = beam(head, f.positions[i], f.angles && f.angles[i]);
+    // To the floor when it gets there, else six metres.
+    const reach = d[1] < -1e-6 ? Math.min(12, head.at[1] / -d[1]) : 6;
+    const end = head.at.map((v, k) => v + d[k] * reach), hue = 360 * i / f.heads.length;
+    c.strokeStyle = `hsla(${hue}, 90%, 65%, 0.75)`; c.lineWidth = 3;
+    c.beginPath(); c.moveTo(...to(head.at)); c.lineTo(...to(end)); c.stroke();
+    c.fillStyle = `hsl(${hue}, 90%, 65%)`;
+    c.beginPath(); c.arc(...to(end), 4, 0, 2 * Math.PI); c.fill();
+    c.fillStyle = "#ccc"; c.fillRect(...to(head.at).map(v => v - 3), 6, 6);
+  });
+  stage.div.dataset.painted = Number(stage.div.dataset.painted || 0) + 1;
+  requestAnimationFrame(paintStage);
+}
+window.stageView = {
+  state: () => stage.frame && {pip: stage.frame.pip, weight: stage.frame.weight, positions: stage.frame.positions,
+                               angles: stage.frame.angles, names: stage.frame.heads.map(h => h.name)},
+};
+function stageSettings(p) {
+  const fade = (request.get("fade") || "").split(":"), to = byName.get(fade[0]), step = request.get("step") || "";
+  const alternate = request.get("alternate");
+  return {pattern: p, count: Math.max(1, Math.min(64, Math.round(Number(request.get("fixtures"))) || 8)),
+          rig: request.get("rig") === "patch" && RIG ? "patch" : "row",
+          step: step !== "" && Number.isInteger(Number(step)) ? Number(step) : null,
+          fromCentre: request.get("centre") === "1",
+          alternate: alternate === "reverse" || alternate === "mirror_x" ? alternate : "none",
+          byPlace: request.get("place") !== "0",
+          fade: to ? {to, start: Math.round(Number(fade[1] || 0) * PPB), length: Math.max(0, Math.round(Number(fade[2] || 4) * PPB)),
+                      easing: fade[3] in EASINGS ? fade[3] : "smoothstep"} : null};
+}
+
 // ---- the player ----------------------------------------------------------
 // One clock for every playing card: a position in pips that grows at the
 // tempo from an anchor, re-anchored whenever the tempo changes or the clock
@@ -691,6 +958,7 @@ function draw(position) {
     div.querySelector(".pip").textContent = `pip ${i} of ${p.period} · x ${x.toFixed(3)} y ${y.toFixed(3)} z ${z.toFixed(3)}`;
   }
   closer.show(position);
+  stage.show(position);
   if (player.running && player.lastBeat !== null && beat !== player.lastBeat) player.click(beat % BEATS_PER_BAR === 0);
   player.lastBeat = beat;
 }
@@ -707,6 +975,10 @@ document.getElementById("stop-all").addEventListener("click", () => {
 document.getElementById("metronome").addEventListener("change", e => {
   if (e.target.checked && !player.audio) player.audio = new AudioContext();  // only after the user asks
   if (!e.target.checked && player.audio) { player.audio.close(); player.audio = null; }
+});
+document.getElementById("stage-open").addEventListener("click", () => {
+  const first = [...player.playing.values()][0];
+  stage.open(stageSettings(first ? first.p : byName.get("circle") || patterns[0]));
 });
 window.manualClock = {
   advance(ms) { manualMs += ms; draw(player.position(now())); },
@@ -730,6 +1002,8 @@ inflateTables().then(() => {
     const view = closer.open(byName.get(name));
     if (view) { view.pinned = true; view.div.querySelector(".pin").checked = true; }
   }
+  // #stage=NAME&fixtures=N&step=PIPS&centre=1&alternate=reverse&fade=NAME:BEAT:BEATS:EASING&rig=patch&place=0
+  if (byName.has(request.get("stage"))) stage.open(stageSettings(byName.get(request.get("stage"))));
   let told = false;
   const watch = new IntersectionObserver(entries => {
     for (const entry of entries) {
@@ -752,6 +1026,7 @@ def render(layout_path):
                 .replace("__SCALE__", str(TABLE_SCALE))
                 .replace("__VALUES__", str(values))
                 .replace("__TABLES__", tables)
+                .replace("__RIG__", json.dumps(rig()).replace("</", "<\\/"))
                 .replace("__DATA__", payload))
 
 
