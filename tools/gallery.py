@@ -738,6 +738,7 @@ const stage = {
     const q = sel => this.div.querySelector(sel);
     q(".pattern").value = settings.pattern.name;
     q(".count").value = settings.count;
+    q(".count").disabled = settings.rig === "patch";  // the patch has its own heads
     q(".rig").value = settings.rig;
     q(".step").value = settings.step === null ? "" : settings.step;
     q(".centre").checked = settings.fromCentre;
@@ -784,6 +785,15 @@ const stage = {
     if (q(".fade-to").value.trim() && !to) note.push(`no pattern ${q(".fade-to").value.trim()} to fade to`);
     q(".readout").textContent = note.join("; ");
     if (note.length) return;
+    // The address carries the stage as it carries the filter, to come back to or pass on.
+    const fadeTo = to ? `${to.name}:${Number(q(".fade-at").value) || 0}:${Number(q(".fade-beats").value) || 0}:${q(".easing").value}` : "";
+    for (const [key, value] of [["stage", p.name], ["fixtures", q(".count").value], ["rig", q(".rig").value === "patch" ? "patch" : ""],
+                                ["step", step], ["centre", q(".centre").checked ? "1" : ""],
+                                ["alternate", q(".alternate").value === "none" ? "" : q(".alternate").value],
+                                ["place", q(".place").checked ? "" : "0"], ["fade", fadeTo]]) {
+      if (value) request.set(key, value); else request.delete(key);
+    }
+    history.replaceState(null, "", "#" + request.toString().replace(/%2C/g, ",").replace(/%3A/g, ":"));
     this.open({pattern: p, count: Math.max(1, Math.min(64, Math.round(Number(q(".count").value) || 8))),
                rig: q(".rig").value, step: step === "" ? null : Number(step), fromCentre: q(".centre").checked,
                alternate: q(".alternate").value, byPlace: q(".place").checked,

@@ -334,3 +334,28 @@ def test_the_stage_view_shows_what_spread_and_the_patch_give(page, browser, addr
         else:
             assert state["angles"] is None
     assert pip == sum(STAGE_ADVANCES_MS) * 2 * beat // 1000  # 120 BPM: two beats a second
+
+
+def test_the_stage_controls_write_the_address_that_shows_the_same_frame(page, browser):
+    browser.open(f"{page.as_uri()}#stage=circle&bpm=120&clock=manual")
+    address = browser.evaluate("""(() => {
+      const stage = document.querySelector(".stage"), set = (sel, v) => {
+        const box = stage.querySelector(sel);
+        if (box.type === "checkbox") box.checked = v; else box.value = v;
+        box.dispatchEvent(new Event("change", {bubbles: true}));
+      };
+      set(".pattern", "helix"); set(".count", "6"); set(".step", "-12"); set(".centre", true);
+      set(".alternate", "reverse"); set(".fade-to", "flam"); set(".fade-at", "0.25"); set(".fade-beats", "1.5");
+      set(".easing", "sine");
+      document.getElementById("toggle").click();
+      manualClock.advance(700);
+      return location.hash;
+    })()""")
+    typed = browser.evaluate("stageView.state()")
+    params = urllib.parse.parse_qs(address[1:])
+    assert params["stage"] == ["helix"] and params["fade"] == ["flam:0.25:1.5:sine"]
+    assert params["step"] == ["-12"] and params["centre"] == ["1"] and params["alternate"] == ["reverse"]
+    browser.open(f"{page.as_uri()}{address}")
+    browser.evaluate("document.getElementById('toggle').click(); manualClock.advance(700)")
+    assert browser.evaluate("stageView.state()") == typed
+    assert 0 < typed["weight"] < 1  # caught inside the fade
