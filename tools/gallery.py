@@ -23,7 +23,14 @@ page opens from disk; `#play=NAME,NAME&bpm=N` in its address starts those
 cards at once and scrolls to the first, and `&clock=manual` holds its clock
 still but for `manualClock.advance(ms)`, so a test reads the player at a
 chosen moment. "copy" on a card puts its streamer cue and Python call on
-the clipboard. The page sets `data-ready` on its root element, to the milliseconds
+the clipboard. "open" shows a card large, docked at the foot of the window:
+labelled axes, the x-y path, the path turning in 3-D (WebGL, else a flat
+canvas), and the time curves, all at the page's clock; up to four pinned
+views sit side by side (`#open=NAME,NAME` opens and pins them). "Stage"
+spreads a pattern, or a cross-fade, over a row of heads or the demo patch as
+pipmoves_play.spread does and draws each beam in 3-D at the page's clock
+(`#stage=NAME&fixtures=N&step=PIPS&centre=1&alternate=ALT&fade=NAME:BEAT:BEATS:EASING&rig=patch&place=0`);
+on the patch it also aims each head as Patch.angles does. The page sets `data-ready` on its root element, to the milliseconds
 since navigation, once the cards in view are drawn.
 
 The pack and family of each stored pattern come from pack_layout.json, which
@@ -152,6 +159,43 @@ def patterns(layout_path):
     return rows, len(block), base64.b64encode(zlib.compress(planes, 9)).decode("ascii")
 
 
+# A rig to try a move on, from the fixture definitions the tests carry: four
+# beams hung on a truss, unevenly spaced (so phasing by place differs from by
+# order), and two washes standing on the floor, one panning the other way.
+FIXTURE_LIBRARY = pathlib.Path(__file__).resolve().parent.parent / "tests" / "data" / "ofl"
+DEMO_RIG = {"fixtures": [
+    {"name": "truss_1", "universe": 1, "address": 1, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [-3.0, 4.0, 5.0]},
+    {"name": "truss_2", "universe": 1, "address": 33, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [-1.8, 4.0, 5.0]},
+    {"name": "truss_3", "universe": 1, "address": 65, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [0.4, 4.0, 5.0]},
+    {"name": "truss_4", "universe": 1, "address": 97, "ofl": "clay-paky/sharpy.json", "mode": "Standard",
+     "reach_pan": 90, "reach_tilt": 45, "mounting": "hung", "position": [3.0, 4.0, 5.0]},
+    {"name": "floor_left", "universe": 1, "address": 129, "ofl": "martin/mac-250-beam.json", "mode": "16-Bit",
+     "reach_pan": 60, "reach_tilt": 30, "position": [-1.0, 0.0, 3.0]},
+    {"name": "floor_right", "universe": 1, "address": 161, "ofl": "martin/mac-250-beam.json", "mode": "16-Bit",
+     "reach_pan": 60, "reach_tilt": 30, "invert_pan": True, "tilt_limits": [90, 150], "position": [1.5, 0.0, 3.0]},
+]}
+
+
+def rig():
+    """The demo rig as the stage view aims it, or None without the fixture definitions."""
+    if not FIXTURE_LIBRARY.is_dir():
+        return None
+    import pipmoves_play  # only the stage view needs the companion module
+    text = json.dumps(DEMO_RIG)
+    patch = pipmoves_play.Patch.from_json(text, fixtures=FIXTURE_LIBRARY)
+    return {"name": "demo rig", "text": text, "fixtures": [{
+        "name": f.name, "position": list(f.position), "hung": f.mounting == "hung",
+        "home": [f.home_pan, f.home_tilt],
+        # Signed as the patch aims: an inversion (and hanging, for tilt) turns an axis round.
+        "reach": [-f.reach_pan if f.invert_pan else f.reach_pan,
+                  -f.reach_tilt if f.invert_tilt != (f.mounting == "hung") else f.reach_tilt],
+        "swap": f.swap_pan_tilt, "pan_limits": list(f.pan_limits), "tilt_limits": list(f.tilt_limits),
+    } for f in patch.fixtures]}
+
+
 PAGE = """<!doctype html>
 <html lang="en"><head><meta charset="utf-8"><title>pipmoves gallery</title>
 <style>
@@ -179,6 +223,26 @@ svg { background: #f4f6f8; border-radius: 4px; margin-top: 4px; }
 .card .pip { font-family: monospace; font-size: 11px; color: #555; min-height: 1.2em; }
 .dot { fill: #f0a202; stroke: #222; stroke-width: 0.015; }
 .cursor { stroke: #222; stroke-width: 1; }
+/* The closer look docks at the foot of the window, over the cards. */
+#dock { position: fixed; left: 0; right: 0; bottom: 0; z-index: 2; max-height: 62vh; overflow: auto;
+        background: #fff; border-top: 2px solid #888; display: flex; gap: 10px; padding: 6px 10px; }
+#dock[hidden] { display: none; }
+.large { width: 300px; flex: none; }
+.large .head { font-family: monospace; font-weight: 600; word-break: break-all; }
+.large .head button, .large .head label { float: right; margin-left: 4px; font-weight: normal; font-family: system-ui; }
+.large .readout { font-family: monospace; font-size: 11px; color: #555; }
+.large canvas { background: #10141a; border-radius: 4px; margin-top: 4px; }
+.large svg text { font: 0.11px system-ui, sans-serif; fill: #555; }
+.large svg.time text { font-size: 10px; }
+#dock-note { color: #a33; font-size: 11px; }
+.stage { flex: none; width: 570px; }
+.stage .head { font-weight: 600; }
+.stage .head button { float: right; }
+.stage .controls { font-size: 12px; line-height: 1.9; }
+.stage .readout { font-family: monospace; font-size: 11px; color: #555; }
+.stage canvas { border-radius: 4px; margin-top: 4px; }
+.stage table { font: 11px monospace; border-collapse: collapse; }
+.stage td, .stage th { padding: 0 .5em; text-align: right; }
 </style></head><body>
 <h1>pipmoves gallery</h1>
 <p>__COUNT__ default patterns at __PPB__ pips a beat. Paths run over one period from the dot;
@@ -191,6 +255,7 @@ time curves show <span style="color:#d1495b">x</span>, <span style="color:#2e86a
   <label><input id="metronome" type="checkbox"> Metronome</label>
   <span id="clock">bar 1 beat 1 · pip 0</span>
   <button id="stop-all">Stop all cards</button>
+  <button id="stage-open" title="the first playing card spread over a row of heads or the patch">Stage</button>
 </div>
 <input id="filter" placeholder="words and facets, such as: axes:y kind:hit energy>2" autofocus>
 <div id="help">Words match the name and description. Facets: <code>axes:xy</code> (moves on x and y),
@@ -200,8 +265,10 @@ units a beat), <code>reach&gt;1.5</code> (widest axis), <code>reach.y&gt;1</code
 <code>dims=2</code>, <code>pack:club</code>, <code>family:lfo</code>; with <code>: = &lt; &gt; &lt;= &gt;=</code>.</div>
 <p id="shown"></p>
 <div id="gallery"></div>
+<div id="dock" hidden><div id="dock-note"></div></div>
 <script id="data" type="application/json">__DATA__</script>
 <script id="tables" type="text/plain">__TABLES__</script>
+<script id="rig" type="application/json">__RIG__</script>
 <script>
 const patterns = JSON.parse(document.getElementById("data").textContent);
 const NS = "http://www.w3.org/2000/svg";
@@ -304,6 +371,7 @@ function card(p) {
   div.dataset.search = (p.name + " " + p.description).toLowerCase();
   div.dataset.name = p.name;
   div.innerHTML = `<button class="play" title="play at the transport's tempo">▶</button>` +
+    `<button class="open" title="look closer: large, in 3-D; pin up to four to compare">open</button>` +
     `<button class="copy" title="copy the streamer cue (BEAT:NAME, add :FADE to cross-fade) and the Python call">copy</button>` +
     `<div class="name"></div><div class="meta"></div><div class="facets"></div><div class="views"></div>`;
   div.querySelector(".name").textContent = p.name;
@@ -324,6 +392,7 @@ function card(p) {
   div.appendChild(pip);
   div.querySelector(".play").addEventListener("click", () => player.toggleCard(p, div));
   div.querySelector(".copy").addEventListener("click", () => copy(cueText(p)));
+  div.querySelector(".open").addEventListener("click", () => closer.open(p));
   return div;
 }
 const byName = new Map(patterns.map(p => [p.name, p]));
@@ -402,6 +471,411 @@ function applyFilter() {
 }
 document.getElementById("filter").value = request.get("filter") || "";
 document.getElementById("filter").addEventListener("input", applyFilter);
+
+// ---- a closer look ---------------------------------------------------------
+// Up to four views side by side, all at the page's clock. Opening a card takes
+// the place of the view not pinned, so a pinned one stays to compare against.
+const MAX_PINNED = 4, LARGE = 280;
+function spin(yaw, pitch) {
+  // Pattern x to the right, y up, z towards the viewer, turned about y then tipped about x.
+  const cy = Math.cos(yaw), sy = Math.sin(yaw), cp = Math.cos(pitch), sp = Math.sin(pitch);
+  return [cy, 0, sy, sp * sy, cp, -sp * cy, -cp * sy, sp, cp * cy];
+}
+function project(m, x, y, z) {
+  const X = m[0] * x + m[1] * y + m[2] * z, Y = m[3] * x + m[4] * y + m[5] * z, Z = m[6] * x + m[7] * y + m[8] * z;
+  const w = 1 / (1 - Z / 4);  // the eye four units out
+  return [X * w, Y * w, Z];
+}
+const SHADER_V = `attribute vec3 p; uniform mat3 m; uniform float size;
+void main() { vec3 q = m * p; float w = 1.0 / (1.0 - q.z / 4.0);
+  gl_Position = vec4(q.xy * w * 0.62, -q.z * 0.1, 1.0); gl_PointSize = size; }`;
+const SHADER_F = `precision mediump float; uniform vec4 colour; void main() { gl_FragColor = colour; }`;
+function glView(canvas) {
+  // Kept drawn after each frame, so the page can be read back (and looked at) at any moment.
+  const gl = request.get("gl") === "off" ? null : canvas.getContext("webgl", {antialias: true, preserveDrawingBuffer: true});
+  if (!gl) return null;
+  const program = gl.createProgram();
+  for (const [kind, text] of [[gl.VERTEX_SHADER, SHADER_V], [gl.FRAGMENT_SHADER, SHADER_F]]) {
+    const shader = gl.createShader(kind);
+    gl.shaderSource(shader, text); gl.compileShader(shader); gl.attachShader(program, shader);
+  }
+  gl.linkProgram(program);
+  if (!gl.getProgramParameter(program, gl.LINK_STATUS)) return null;
+  gl.useProgram(program);
+  const at = name => gl.getUniformLocation(program, name);
+  const buffer = gl.createBuffer(), p = gl.getAttribLocation(program, "p");
+  gl.bindBuffer(gl.ARRAY_BUFFER, buffer);
+  gl.enableVertexAttribArray(p);
+  gl.vertexAttribPointer(p, 3, gl.FLOAT, false, 0, 0);
+  return (m, axes, path, dot) => {
+    gl.viewport(0, 0, canvas.width, canvas.height);
+    gl.clearColor(0.063, 0.078, 0.1, 1); gl.clear(gl.COLOR_BUFFER_BIT);
+    gl.uniformMatrix3fv(at("m"), false, new Float32Array([m[0], m[3], m[6], m[1], m[4], m[7], m[2], m[5], m[8]]));  // by columns
+    gl.uniform1f(at("size"), 9);
+    const lines = (points, colour, mode) => {
+      gl.bufferData(gl.ARRAY_BUFFER, new Float32Array(points), gl.STREAM_DRAW);
+      gl.uniform4fv(at("colour"), colour);
+      gl.drawArrays(mode, 0, points.length / 3);
+    };
+    axes.forEach((segment, i) => lines(segment, AXIS_COLOURS[i], gl.LINES));
+    lines(path, [0.95, 0.95, 0.95, 1], gl.LINE_LOOP);
+    lines(dot, [0.94, 0.64, 0.01, 1], gl.POINTS);
+  };
+}
+function flatView(canvas) {
+  const c = canvas.getContext("2d"), half = canvas.width / 2, k = half * 0.62;
+  const to = (m, x, y, z) => { const [X, Y] = project(m, x, y, z); return [half + X * k, half - Y * k]; };
+  return (m, axes, path, dot) => {
+    c.fillStyle = "#10141a"; c.fillRect(0, 0, canvas.width, canvas.height);
+    const stroke = (points, colour, closed) => {
+      c.strokeStyle = colour; c.beginPath();
+      for (let i = 0; i < points.length; i += 3) c[i ? "lineTo" : "moveTo"](...to(m, points[i], points[i + 1], points[i + 2]));
+      if (closed) c.closePath();
+      c.stroke();
+    };
+    axes.forEach((segment, i) => stroke(segment, AXIS_CSS[i], false));
+    stroke(path, "#f2f2f2", true);
+    const [x, y] = to(m, dot[0], dot[1], dot[2]);
+    c.fillStyle = "#f0a202"; c.beginPath(); c.arc(x, y, 4.5, 0, 2 * Math.PI); c.fill();
+  };
+}
+const AXIS_COLOURS = [[0.82, 0.29, 0.36, 1], [0.18, 0.53, 0.67, 1], [0.4, 0.63, 0.51, 1]];
+const AXIS_CSS = ["#d1495b", "#2e86ab", "#66a182"];
+const AXIS_LINES = [[-1, 0, 0, 1, 0, 0], [0, -1, 0, 0, 1, 0], [0, 0, -1, 0, 0, 1]];
+function labelledPath(p, table) {
+  const svg = el("svg", {width: LARGE, height: LARGE, viewBox: "-1.3 -1.3 2.6 2.6", class: "large-path"});
+  for (const v of [-1, -0.5, 0.5, 1]) {
+    el("line", {x1: v, y1: -1, x2: v, y2: 1, stroke: "#e2e5e9", "stroke-width": 0.006}, svg);
+    el("line", {x1: -1, y1: v, x2: 1, y2: v, stroke: "#e2e5e9", "stroke-width": 0.006}, svg);
+  }
+  el("line", {x1: -1, y1: 0, x2: 1, y2: 0, class: "x", "stroke-width": 0.012}, svg);
+  el("line", {x1: 0, y1: -1, x2: 0, y2: 1, class: "y", "stroke-width": 0.012}, svg);
+  for (const [text, x, y] of [["x", 1.12, 0.04], ["y", 0.03, -1.12], ["-1", -1.05, 0.16], ["1", 0.97, 0.16],
+                              ["1", -0.14, -0.96], ["-1", -0.2, 1.04], ["0", -0.1, 0.14]]) {
+    el("text", {x, y}, svg).textContent = text;
+  }
+  const pts = [];
+  for (let i = 0; i <= p.period; i++) { const k = 3 * (i % p.period); pts.push(table[k].toFixed(4) + "," + (-table[k + 1]).toFixed(4)); }
+  el("polyline", {points: pts.join(" "), fill: "none", stroke: "#333", "stroke-width": 0.016}, svg);
+  el("circle", {cx: table[0], cy: -table[1], r: 0.04, fill: "#d1495b"}, svg);
+  return [svg, el("circle", {r: 0.055, class: "dot"}, svg)];
+}
+function labelledTime(p, table) {
+  const w = LARGE, h = 120, left = 18, span = w - left - 2;
+  const svg = el("svg", {width: w, height: h, class: "time"});
+  const yOf = v => h / 2 - v * (h / 2 - 8);
+  for (const v of [-1, 0, 1]) {
+    el("line", {x1: left, y1: yOf(v), x2: w, y2: yOf(v), stroke: "#ddd"}, svg);
+    el("text", {x: 0, y: yOf(v) + 3}, svg).textContent = String(v);
+  }
+  // A tick a beat, a longer one a bar.
+  for (let beat = 0; beat * PPB <= p.period; beat++) {
+    const x = left + beat * PPB / p.period * span;
+    el("line", {x1: x, y1: h - (beat % BEATS_PER_BAR ? 4 : 9), x2: x, y2: h, stroke: "#999"}, svg);
+  }
+  const step = Math.max(1, Math.ceil(p.period / 512));
+  for (let axis = 0; axis < p.dimensions; axis++) {
+    const pts = [];
+    for (let i = 0; i <= p.period; i += step) pts.push((left + i / p.period * span).toFixed(1) + "," + yOf(table[3 * (i % p.period) + axis]).toFixed(1));
+    el("polyline", {points: pts.join(" "), fill: "none", class: "xyz"[axis], "stroke-width": 1.3}, svg);
+    el("text", {x: w - 30 + 10 * axis, y: 10, fill: AXIS_CSS[axis]}, svg).textContent = "xyz"[axis];
+  }
+  return [svg, el("line", {y1: 0, y2: h, class: "cursor"}, svg), x => left + x * span];
+}
+const closer = {
+  views: [], note: "",
+  open(p) {
+    if (this.views.some(v => v.p === p)) return;
+    const loose = this.views.find(v => !v.pinned);
+    if (loose) this.close(loose);
+    else if (this.views.length >= MAX_PINNED) { this.say(`at most ${MAX_PINNED} pinned: unpin one to open ${p.name}`); return; }
+    const table = tableOf(p), div = document.createElement("div");
+    div.className = "large"; div.dataset.name = p.name;
+    div.innerHTML = `<div class="head"><button class="close" title="close">×</button>` +
+      `<label><input type="checkbox" class="pin"> pin</label><span></span></div><div class="meta"></div>`;
+    div.querySelector(".head span").textContent = p.name;
+    div.querySelector(".meta").textContent = `${p.beats} beat${p.beats === 1 ? "" : "s"}, ${p.dimensions}D · ${p.description}`;
+    const [path, pathDot] = labelledPath(p, table);
+    const canvas = document.createElement("canvas");
+    canvas.width = canvas.height = LARGE;
+    const [time, cursor, xAt] = labelledTime(p, table);
+    const readout = document.createElement("div"); readout.className = "readout";
+    div.append(path, canvas, time, readout);
+    let paint = glView(canvas), renderer = "webgl";
+    if (!paint) { paint = flatView(canvas); renderer = "canvas"; }
+    div.dataset.renderer = renderer;
+    const view = {p, div, table, pinned: false, pathDot, cursor, xAt, readout, paint, pip: 0,
+                  path: Array.from(table, v => v), renderer};
+    div.querySelector(".pin").addEventListener("change", e => { view.pinned = e.target.checked; this.say(""); });
+    div.querySelector(".close").addEventListener("click", () => this.close(view));
+    this.views.push(view);
+    document.getElementById("dock").appendChild(div);
+    document.getElementById("dock").hidden = false;
+    this.say("");
+    this.show(player.position(now()));
+    if (this.views.length === 1) requestAnimationFrame(turn);
+    return view;
+  },
+  close(view) {
+    view.div.remove();
+    this.views = this.views.filter(v => v !== view);
+    document.getElementById("dock").hidden = !document.getElementById("dock").querySelector(".large, .stage");
+  },
+  say(text) { document.getElementById("dock-note").textContent = text; },
+  show(position) {
+    const pip = Math.floor(position);
+    for (const v of this.views) {
+      const i = ((pip % v.p.period) + v.p.period) % v.p.period, t = v.table;
+      v.pip = i;
+      v.div.dataset.pip = i;
+      v.pathDot.setAttribute("cx", t[3 * i]); v.pathDot.setAttribute("cy", -t[3 * i + 1]);
+      const x = v.xAt(i / v.p.period).toFixed(2);
+      v.cursor.setAttribute("x1", x); v.cursor.setAttribute("x2", x);
+      v.readout.textContent = `pip ${i} of ${v.p.period} · x ${t[3 * i].toFixed(3)} y ${t[3 * i + 1].toFixed(3)} z ${t[3 * i + 2].toFixed(3)}`;
+    }
+  },
+};
+// The 3-D views turn on their own, a turn in twenty seconds, whatever the clock does.
+function turn() {
+  if (!closer.views.length) return;
+  const m = spin(performance.now() / 20000 * 2 * Math.PI, 0.45);
+  for (const v of closer.views) {
+    v.paint(m, AXIS_LINES, v.path, v.path.slice(3 * v.pip, 3 * v.pip + 3));
+    v.div.dataset.painted = Number(v.div.dataset.painted || 0) + 1;
+  }
+  requestAnimationFrame(turn);
+}
+window.closerLook = {
+  views: () => closer.views.map(v => ({name: v.p.name, pinned: v.pinned, pip: v.pip, renderer: v.renderer, points: v.path})),
+  open: name => { const v = closer.open(byName.get(name)); return Boolean(v); },
+  pin: (name, on) => { const v = closer.views.find(v => v.p.name === name); if (v) { v.pinned = on; v.div.querySelector(".pin").checked = on; } },
+};
+
+// ---- the stage -------------------------------------------------------------
+// One pattern (or a cross-fade) spread over a row of heads or the patch built
+// into the page, as pipmoves_play.spread spreads it, each head's beam drawn in
+// 3-D at the page's clock.
+const RIG = JSON.parse(document.getElementById("rig").textContent);
+const EASINGS = {linear: t => t, smoothstep: t => t * t * (3 - 2 * t),
+                 smootherstep: t => t * t * t * (t * (6 * t - 15) + 10), sine: t => 0.5 - 0.5 * Math.cos(Math.PI * t)};
+// std::lerp's rounding: exact at both ends, never outside them.
+function lerp(a, b, t) {
+  if ((a <= 0 && b >= 0) || (a >= 0 && b <= 0)) return t * b + (1 - t) * a;
+  if (t === 1) return b;
+  const x = a + t * (b - a);
+  return (t > 1) === (b > a) ? (b < x ? x : b) : (b > x ? x : b);
+}
+// Each fixture's lag and alternation, fixture 0 first; lags are 32-bit unsigned.
+function phases(how, n, period) {
+  const staged = how.stageX.length > 0, out = [];
+  let left = 0, middle = 0, span = 0, innermost = 0;
+  const raw = i => {
+    if (span === 0) return 0;
+    const x = how.stageX[i];
+    return (how.fromCentre ? Math.abs(x - middle) : x - left) * (n - 1) / span;
+  };
+  if (staged) {
+    left = Math.min(...how.stageX);
+    span = Math.max(...how.stageX) - left;
+    middle = left + span / 2;
+    if (how.fromCentre) innermost = Math.min(...how.stageX.map((x, i) => raw(i)));
+  }
+  const rank = i => how.fromCentre ? Math.floor(Math.abs(2 * i - (n - 1)) / 2) : i;
+  for (let i = 0; i < n; i++) {
+    let lag;
+    if (staged) {
+      const place = raw(i) - innermost;
+      if (how.step !== null) {
+        const v = place * how.step;
+        lag = (Math.sign(v) * Math.floor(Math.abs(v) + 0.5)) >>> 0;  // llround, then modulo 2**32
+      } else {
+        lag = Math.floor(place * period / (how.fromCentre ? Math.floor((n + 1) / 2) : n)) >>> 0;
+      }
+    } else if (how.step !== null) {
+      lag = Math.imul(rank(i), how.step) >>> 0;
+    } else if (how.fromCentre) {
+      lag = Math.floor(rank(i) * period / Math.floor((n + 1) / 2));
+    } else {
+      lag = Math.floor(i * period / n);
+    }
+    const odd = i % 2 === 1;
+    out.push({lag, reversed: odd && how.alternate === "reverse", mirrored: odd && how.alternate === "mirror_x"});
+  }
+  return out;
+}
+function sampleAt(p, pip, phase) {
+  const at = phase.reversed ? (phase.lag - pip) | 0 : (pip - phase.lag) | 0;
+  const t = tableOf(p), i = 3 * (((at % p.period) + p.period) % p.period);
+  return [phase.mirrored ? -t[i] : t[i], t[i + 1], t[i + 2]];
+}
+function fadeWeight(fade, pip) {
+  const elapsed = (pip - fade.start) | 0;
+  if (elapsed < 0) return 0;
+  if (elapsed >= fade.length) return 1;
+  return Math.min(1, Math.max(0, EASINGS[fade.easing](elapsed / fade.length)));
+}
+function spreadFrame(p, fade, pip, n, how) {
+  const w = fade ? fadeWeight(fade, pip) : 0;
+  const one = q => phases(how, n, q.period).map(phase => sampleAt(q, pip, phase));
+  if (w === 0) return {weight: w, positions: one(p)};
+  if (w === 1) return {weight: w, positions: one(fade.to)};
+  const a = one(p), b = one(fade.to);
+  return {weight: w, positions: a.map((s, i) => [0, 1, 2].map(k => lerp(s[k], b[i][k], w)))};
+}
+// Where each of the patch's heads aims, before slew, as Patch.angles has it.
+function rigAngles(positions) {
+  const clamp = (v, [lo, hi]) => Math.min(hi, Math.max(lo, v));
+  return RIG.fixtures.map((f, i) => {
+    const [x, y] = positions[i], [a, b] = f.swap ? [y, x] : [x, y];
+    return [clamp(f.home[0] + f.reach[0] * a, f.pan_limits), clamp(f.home[1] + f.reach[1] * b, f.tilt_limits)];
+  });
+}
+const stage = {
+  div: null, settings: null, frame: null,
+  open(settings) {
+    if (!this.div) this.build();
+    this.settings = settings;
+    const q = sel => this.div.querySelector(sel);
+    q(".pattern").value = settings.pattern.name;
+    q(".count").value = settings.count;
+    q(".count").disabled = settings.rig === "patch";  // the patch has its own heads
+    q(".rig").value = settings.rig;
+    q(".step").value = settings.step === null ? "" : settings.step;
+    q(".centre").checked = settings.fromCentre;
+    q(".alternate").value = settings.alternate;
+    q(".place").checked = settings.byPlace;
+    q(".fade-to").value = settings.fade ? settings.fade.to.name : "";
+    q(".fade-at").value = settings.fade ? settings.fade.start / PPB : 0;
+    q(".fade-beats").value = settings.fade ? settings.fade.length / PPB : 4;
+    q(".easing").value = settings.fade ? settings.fade.easing : "smoothstep";
+    document.getElementById("dock").hidden = false;
+    this.show(player.position(now()));
+    requestAnimationFrame(paintStage);
+  },
+  build() {
+    const div = this.div = document.createElement("div");
+    div.className = "stage";
+    div.innerHTML = `<div class="head"><button class="close" title="close">×</button>Stage</div>
+<div class="controls"><label>pattern <input class="pattern" size="22"></label>
+<label>on <select class="rig"><option value="row">a row of</option>${RIG ? `<option value="patch"></option>` : ""}</select></label>
+<input class="count" type="number" min="1" max="64" size="3"> heads
+<label>step <input class="step" size="4" placeholder="fan"> pips</label>
+<label><input class="centre" type="checkbox"> from centre</label>
+<label>alternate <select class="alternate"><option>none</option><option>reverse</option><option>mirror_x</option></select></label>
+<label title="the patch's heads phased by where they stand"><input class="place" type="checkbox"> by place</label><br>
+<label>fade to <input class="fade-to" size="18" placeholder="(none)"></label>
+<label>at beat <input class="fade-at" type="number" step="any" style="width:4em"></label>
+<label>over <input class="fade-beats" type="number" min="0" step="any" style="width:4em"> beats</label>
+<select class="easing">${Object.keys(EASINGS).map(e => `<option>${e}</option>`).join("")}</select></div>
+<canvas width="560" height="320"></canvas><div class="readout"></div><table class="values"></table>`;
+    if (RIG) div.querySelector(".rig option[value=patch]").textContent = `the patch ${RIG.name}:`;
+    div.querySelector(".close").addEventListener("click", () => {
+      div.remove(); this.div = null;
+      document.getElementById("dock").hidden = !document.getElementById("dock").querySelector(".large, .stage");
+    });
+    div.querySelector(".controls").addEventListener("change", () => this.fromControls());
+    document.getElementById("dock").appendChild(div);
+  },
+  fromControls() {
+    const q = sel => this.div.querySelector(sel), p = byName.get(q(".pattern").value.trim());
+    const to = byName.get(q(".fade-to").value.trim()), step = q(".step").value.trim();
+    const note = [];
+    if (!p) note.push(`no pattern ${q(".pattern").value.trim()}`);
+    if (step !== "" && !Number.isInteger(Number(step))) note.push("step takes whole pips");
+    if (q(".fade-to").value.trim() && !to) note.push(`no pattern ${q(".fade-to").value.trim()} to fade to`);
+    q(".readout").textContent = note.join("; ");
+    if (note.length) return;
+    // The address carries the stage as it carries the filter, to come back to or pass on.
+    const fadeTo = to ? `${to.name}:${Number(q(".fade-at").value) || 0}:${Number(q(".fade-beats").value) || 0}:${q(".easing").value}` : "";
+    for (const [key, value] of [["stage", p.name], ["fixtures", q(".count").value], ["rig", q(".rig").value === "patch" ? "patch" : ""],
+                                ["step", step], ["centre", q(".centre").checked ? "1" : ""],
+                                ["alternate", q(".alternate").value === "none" ? "" : q(".alternate").value],
+                                ["place", q(".place").checked ? "" : "0"], ["fade", fadeTo]]) {
+      if (value) request.set(key, value); else request.delete(key);
+    }
+    history.replaceState(null, "", "#" + request.toString().replace(/%2C/g, ",").replace(/%3A/g, ":"));
+    this.open({pattern: p, count: Math.max(1, Math.min(64, Math.round(Number(q(".count").value) || 8))),
+               rig: q(".rig").value, step: step === "" ? null : Number(step), fromCentre: q(".centre").checked,
+               alternate: q(".alternate").value, byPlace: q(".place").checked,
+               fade: to ? {to, start: Math.round(Number(q(".fade-at").value) * PPB),
+                           length: Math.max(0, Math.round(Number(q(".fade-beats").value) * PPB)), easing: q(".easing").value} : null});
+  },
+  heads() {
+    const s = this.settings;
+    if (s.rig === "patch" && RIG) return RIG.fixtures.map(f => ({name: f.name, at: f.position, hung: f.hung, fixture: f}));
+    return Array.from({length: s.count}, (_, i) => ({name: `head ${i + 1}`, at: [(i - (s.count - 1) / 2) * 0.9, 4, 4], hung: true}));
+  },
+  show(position) {
+    if (!this.div || !this.settings) return;
+    const s = this.settings, pip = Math.floor(position), heads = this.heads(), patch = s.rig === "patch" && RIG;
+    const how = {step: s.step, fromCentre: s.fromCentre, alternate: s.alternate,
+                 stageX: patch && s.byPlace ? heads.map(h => h.at[0]) : []};
+    const {weight, positions} = spreadFrame(s.pattern, s.fade, pip, heads.length, how);
+    const angles = patch ? rigAngles(positions) : null;
+    this.frame = {pip, weight, positions, angles, heads};
+    this.div.dataset.pip = pip;
+    const fading = s.fade ? ` · fade to ${s.fade.to.name} ${(weight * 100).toFixed(0)}%` : "";
+    this.div.querySelector(".readout").textContent = `pip ${pip} · ${s.pattern.name}${fading}`;
+    this.div.querySelector(".values").innerHTML = "<tr><th></th><th>x</th><th>y</th><th>z</th>" +
+      (angles ? "<th>pan°</th><th>tilt°</th>" : "") + "</tr>" + heads.map((h, i) => `<tr><td>${h.name}</td>` +
+      positions[i].map(v => `<td>${v.toFixed(3)}</td>`).join("") +
+      (angles ? angles[i].map(v => `<td>${v.toFixed(1)}</td>`).join("") : "") + "</tr>").join("");
+  },
+};
+// A beam leaves its head along the head's axis (down when hung, up when
+// standing), leaned by tilt and turned by pan from home; a row without a
+// patch reaches 90 degrees of pan and 45 of tilt.
+function beam(head, position, angle) {
+  const [dp, dt] = angle ? [angle[0] - head.fixture.home[0], angle[1] - head.fixture.home[1]]
+                         : [90 * position[0], 45 * position[1]];
+  const phi = dp * Math.PI / 180, theta = (head.hung ? -dt : dt) * Math.PI / 180, up = head.hung ? -1 : 1;
+  return [Math.sin(theta) * Math.sin(phi), up * Math.cos(theta), Math.sin(theta) * Math.cos(phi)];
+}
+function paintStage() {
+  if (!stage.div || !stage.frame) return;
+  const canvas = stage.div.querySelector("canvas"), c = canvas.getContext("2d"), f = stage.frame;
+  const m = spin(performance.now() / 30000 * 2 * Math.PI, 0.35), W = canvas.width, H = canvas.height;
+  const centre = [0, 2, 2], scale = 0.16;
+  const to = ([x, y, z]) => {
+    const [X, Y] = project(m, (x - centre[0]) * scale, (y - centre[1]) * scale, (z - centre[2]) * scale);
+    return [W / 2 + X * H * 0.9, H / 2 - Y * H * 0.9];
+  };
+  c.fillStyle = "#0b0e13"; c.fillRect(0, 0, W, H);
+  c.strokeStyle = "#2a323d"; c.lineWidth = 1;
+  for (let v = -4; v <= 4; v++) {
+    c.beginPath(); c.moveTo(...to([v, 0, -2])); c.lineTo(...to([v, 0, 6])); c.stroke();
+    c.beginPath(); c.moveTo(...to([-4, 0, v + 2])); c.lineTo(...to([4, 0, v + 2])); c.stroke();
+  }
+  f.heads.forEach((head, i) => {
+    const d = beam(head, f.positions[i], f.angles && f.angles[i]);
+    // To the floor when it gets there, else six metres.
+    const reach = d[1] < -1e-6 ? Math.min(12, head.at[1] / -d[1]) : 6;
+    const end = head.at.map((v, k) => v + d[k] * reach), hue = 360 * i / f.heads.length;
+    c.strokeStyle = `hsla(${hue}, 90%, 65%, 0.75)`; c.lineWidth = 3;
+    c.beginPath(); c.moveTo(...to(head.at)); c.lineTo(...to(end)); c.stroke();
+    c.fillStyle = `hsl(${hue}, 90%, 65%)`;
+    c.beginPath(); c.arc(...to(end), 4, 0, 2 * Math.PI); c.fill();
+    c.fillStyle = "#ccc"; c.fillRect(...to(head.at).map(v => v - 3), 6, 6);
+  });
+  stage.div.dataset.painted = Number(stage.div.dataset.painted || 0) + 1;
+  requestAnimationFrame(paintStage);
+}
+window.stageView = {
+  state: () => stage.frame && {pip: stage.frame.pip, weight: stage.frame.weight, positions: stage.frame.positions,
+                               angles: stage.frame.angles, names: stage.frame.heads.map(h => h.name)},
+};
+function stageSettings(p) {
+  const fade = (request.get("fade") || "").split(":"), to = byName.get(fade[0]), step = request.get("step") || "";
+  const alternate = request.get("alternate");
+  return {pattern: p, count: Math.max(1, Math.min(64, Math.round(Number(request.get("fixtures"))) || 8)),
+          rig: request.get("rig") === "patch" && RIG ? "patch" : "row",
+          step: step !== "" && Number.isInteger(Number(step)) ? Number(step) : null,
+          fromCentre: request.get("centre") === "1",
+          alternate: alternate === "reverse" || alternate === "mirror_x" ? alternate : "none",
+          byPlace: request.get("place") !== "0",
+          fade: to ? {to, start: Math.round(Number(fade[1] || 0) * PPB), length: Math.max(0, Math.round(Number(fade[2] || 4) * PPB)),
+                      easing: fade[3] in EASINGS ? fade[3] : "smoothstep"} : null};
+}
 
 // ---- the player ----------------------------------------------------------
 // One clock for every playing card: a position in pips that grows at the
@@ -493,6 +967,8 @@ function draw(position) {
     div.dataset.pip = i;
     div.querySelector(".pip").textContent = `pip ${i} of ${p.period} · x ${x.toFixed(3)} y ${y.toFixed(3)} z ${z.toFixed(3)}`;
   }
+  closer.show(position);
+  stage.show(position);
   if (player.running && player.lastBeat !== null && beat !== player.lastBeat) player.click(beat % BEATS_PER_BAR === 0);
   player.lastBeat = beat;
 }
@@ -509,6 +985,10 @@ document.getElementById("stop-all").addEventListener("click", () => {
 document.getElementById("metronome").addEventListener("change", e => {
   if (e.target.checked && !player.audio) player.audio = new AudioContext();  // only after the user asks
   if (!e.target.checked && player.audio) { player.audio.close(); player.audio = null; }
+});
+document.getElementById("stage-open").addEventListener("click", () => {
+  const first = [...player.playing.values()][0];
+  stage.open(stageSettings(first ? first.p : byName.get("circle") || patterns[0]));
 });
 window.manualClock = {
   advance(ms) { manualMs += ms; draw(player.position(now())); },
@@ -527,6 +1007,13 @@ inflateTables().then(() => {
     first = first || div;
   }
   if (first) first.scrollIntoView({block: "center"});
+  // #open=NAME,NAME opens those large, pinned side by side.
+  for (const name of (request.get("open") || "").split(",").filter(n => byName.has(n)).slice(0, MAX_PINNED)) {
+    const view = closer.open(byName.get(name));
+    if (view) { view.pinned = true; view.div.querySelector(".pin").checked = true; }
+  }
+  // #stage=NAME&fixtures=N&step=PIPS&centre=1&alternate=reverse&fade=NAME:BEAT:BEATS:EASING&rig=patch&place=0
+  if (byName.has(request.get("stage"))) stage.open(stageSettings(byName.get(request.get("stage"))));
   let told = false;
   const watch = new IntersectionObserver(entries => {
     for (const entry of entries) {
@@ -549,6 +1036,7 @@ def render(layout_path):
                 .replace("__SCALE__", str(TABLE_SCALE))
                 .replace("__VALUES__", str(values))
                 .replace("__TABLES__", tables)
+                .replace("__RIG__", json.dumps(rig()).replace("</", "<\\/"))
                 .replace("__DATA__", payload))
 
 

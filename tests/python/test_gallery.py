@@ -208,3 +208,154 @@ def test_player_clock_runs_at_the_tempo(page, browser):
     })""")
     assert abs(pip - ms * bpm * pipmoves.PIPS_PER_BEAT / 60000) <= 1
     assert_cards_show(cards, pip)
+
+
+OPENED = ["helix", "flam", "lfo_breathe", "beat_dembow_push_ricochet"]
+
+
+@pytest.mark.parametrize("bpm, advance_ms", [(132, 1234), (97, 40321)])
+def test_large_views_show_the_patterns_points_at_one_clock(page, browser, bpm, advance_ms):
+    browser.open(f"{page.as_uri()}#open={','.join(OPENED)}&bpm={bpm}&clock=manual")
+    browser.evaluate(f"document.getElementById('toggle').click(); manualClock.advance({advance_ms})")
+    clock_pip = int(browser.evaluate("document.body.dataset.clockPip"))
+    assert clock_pip == int(advance_ms * bpm * pipmoves.PIPS_PER_BEAT / 60000)
+    views = browser.evaluate("closerLook.views()")
+    assert [v["name"] for v in views] == OPENED and all(v["pinned"] for v in views)
+    periods = {r["name"]: r["period_pips"] for r in pipmoves.catalogue()}
+    for view in views:
+        name, period = view["name"], periods[view["name"]]
+        want = [v for pip in range(period) for v in pipmoves.sample(name, pip).as_tuple()]
+        assert view["points"] == pytest.approx(want, abs=1e-4), name
+        assert view["pip"] == clock_pip % period, name
+
+
+def test_a_fifth_card_opens_only_once_a_view_is_unpinned(page, browser):
+    browser.open(f"{page.as_uri()}#open={','.join(OPENED)}")
+    names = "closerLook.views().map(v => v.name)"
+    assert browser.evaluate("closerLook.open('circle')") is False
+    assert browser.evaluate(names) == OPENED
+    browser.evaluate("closerLook.pin('flam', false)")
+    assert browser.evaluate("closerLook.open('circle')") is True
+    assert browser.evaluate(names) == ["helix", "lfo_breathe", "beat_dembow_push_ricochet", "circle"]
+    # The view opened last is not pinned: the next one takes its place.
+    assert browser.evaluate("closerLook.open('figure_eight')") is True
+    assert browser.evaluate(names) == ["helix", "lfo_breathe", "beat_dembow_push_ricochet", "figure_eight"]
+
+
+LIT = """new Promise(done => {
+  const view = document.querySelector(".large");
+  const look = () => {
+    if (!Number(view.dataset.painted)) return requestAnimationFrame(look);
+    const source = view.querySelector("canvas"), copy = document.createElement("canvas");
+    copy.width = source.width; copy.height = source.height;
+    const c = copy.getContext("2d");
+    c.drawImage(source, 0, 0);
+    const px = c.getImageData(0, 0, copy.width, copy.height).data;
+    let lit = 0;
+    for (let i = 0; i < px.length; i += 4) lit += px[i] > 150 && px[i + 1] > 150 && px[i + 2] > 150;
+    done([view.dataset.renderer, lit]);
+  };
+  look();
+})"""
+
+
+@pytest.mark.parametrize("address, renderers", [("", {"webgl", "canvas"}), ("&gl=off", {"canvas"})])
+def test_the_three_d_view_draws_the_path(page, browser, address, renderers):
+    """Where WebGL is missing (or turned off) the same points are drawn on a flat canvas."""
+    browser.open(f"{page.as_uri()}#open=circle{address}")
+    renderer, lit = browser.evaluate(LIT)
+    assert renderer in renderers
+    assert lit > 200  # the circle's pale loop, not a blank canvas
+
+
+OFL = pathlib.Path(__file__).resolve().parents[1] / "data" / "ofl"
+
+
+def page_rig(page):
+    text = page.read_text(encoding="utf-8")
+    return json.loads(re.search(r'<script id="rig" type="application/json">(.*?)</script>', text, re.S)[1])
+
+
+# Address, then what pipmoves_play.spread is given for the same frame (fade: NAME, start and length in beats).
+STAGES = [
+    ("stage=circle&fixtures=8", dict(pattern="circle", fixtures=8)),
+    ("stage=helix&fixtures=7&step=24&alternate=reverse",
+     dict(pattern="helix", fixtures=7, phase_step=24, alternate="reverse")),
+    ("stage=beat_dembow_push_ricochet&fixtures=6&centre=1&alternate=mirror_x",
+     dict(pattern="beat_dembow_push_ricochet", fixtures=6, from_centre=True, alternate="mirror_x")),
+    ("stage=flam&fixtures=5&step=-40&centre=1", dict(pattern="flam", fixtures=5, phase_step=-40, from_centre=True)),
+    ("stage=lfo_breathe&fixtures=9&centre=1", dict(pattern="lfo_breathe", fixtures=9, from_centre=True)),
+    ("stage=circle&fixtures=8&fade=figure_eight:1:3:sine",
+     dict(pattern="circle", fixtures=8, fade=("figure_eight", 1, 3, "sine"))),
+    ("stage=helix&fixtures=4&step=16&alternate=mirror_x&fade=beat_dembow_push_ricochet:0.5:1.5:linear",
+     dict(pattern="helix", fixtures=4, phase_step=16, alternate="mirror_x",
+          fade=("beat_dembow_push_ricochet", 0.5, 1.5, "linear"))),
+    ("stage=circle&rig=patch", dict(pattern="circle", patch=True, by_place=True)),
+    ("stage=helix&rig=patch&centre=1&step=20", dict(pattern="helix", patch=True, by_place=True,
+                                                    from_centre=True, phase_step=20)),
+    ("stage=figure_eight&rig=patch&place=0&alternate=reverse&fade=circle:1:2:smootherstep",
+     dict(pattern="figure_eight", patch=True, alternate="reverse", fade=("circle", 1, 2, "smootherstep"))),
+]
+STAGE_ADVANCES_MS = [0, 250, 1000, 1111, 3000]
+
+
+@pytest.mark.parametrize("address, given", STAGES, ids=[a for a, _ in STAGES])
+def test_the_stage_view_shows_what_spread_and_the_patch_give(page, browser, address, given):
+    play = pytest.importorskip("pipmoves_play")
+    rig = page_rig(page)
+    patch = play.Patch.from_json(rig["text"], fixtures=OFL) if given.get("patch") else None
+    beat = pipmoves.PIPS_PER_BEAT
+    pattern = given["pattern"]
+    if "fade" in given:
+        to, start, length, easing = given["fade"]
+        pattern = play.CrossFade(pattern, to, round(start * beat), round(length * beat), easing)
+    options = {k: given[k] for k in ("phase_step", "from_centre", "alternate") if k in given}
+    if given.get("by_place"):
+        options["stage_x"] = patch.stage_x
+    fixtures = len(patch) if patch else given["fixtures"]
+    browser.open(f"{page.as_uri()}#{address}&bpm=120&clock=manual")
+    browser.evaluate("document.getElementById('toggle').click()")
+    # Through the fade and round more than one period of every pattern here.
+    for ms in STAGE_ADVANCES_MS:
+        browser.evaluate(f"manualClock.advance({ms})")
+        state = browser.evaluate("stageView.state()")
+        pip = int(browser.evaluate("document.body.dataset.clockPip"))
+        assert state["pip"] == pip
+        want = memoryview(play.spread(pattern, pip, fixtures, **options)).tolist()
+        assert len(state["positions"]) == fixtures
+        for shown, row in zip(state["positions"], want):
+            assert shown == pytest.approx(row, abs=1e-4), pip
+        if patch:
+            assert state["names"] == [f.name for f in patch.fixtures]
+            angles = memoryview(patch.angles(play.spread(pattern, pip, fixtures, **options))).tolist()
+            for shown, row in zip(state["angles"], angles):
+                # A 16-bit table's step, times the widest reach.
+                assert shown == pytest.approx(row, abs=1e-4 * 90), pip
+        else:
+            assert state["angles"] is None
+    assert pip == sum(STAGE_ADVANCES_MS) * 2 * beat // 1000  # 120 BPM: two beats a second
+
+
+def test_the_stage_controls_write_the_address_that_shows_the_same_frame(page, browser):
+    browser.open(f"{page.as_uri()}#stage=circle&bpm=120&clock=manual")
+    address = browser.evaluate("""(() => {
+      const stage = document.querySelector(".stage"), set = (sel, v) => {
+        const box = stage.querySelector(sel);
+        if (box.type === "checkbox") box.checked = v; else box.value = v;
+        box.dispatchEvent(new Event("change", {bubbles: true}));
+      };
+      set(".pattern", "helix"); set(".count", "6"); set(".step", "-12"); set(".centre", true);
+      set(".alternate", "reverse"); set(".fade-to", "flam"); set(".fade-at", "0.25"); set(".fade-beats", "1.5");
+      set(".easing", "sine");
+      document.getElementById("toggle").click();
+      manualClock.advance(700);
+      return location.hash;
+    })()""")
+    typed = browser.evaluate("stageView.state()")
+    params = urllib.parse.parse_qs(address[1:])
+    assert params["stage"] == ["helix"] and params["fade"] == ["flam:0.25:1.5:sine"]
+    assert params["step"] == ["-12"] and params["centre"] == ["1"] and params["alternate"] == ["reverse"]
+    browser.open(f"{page.as_uri()}{address}")
+    browser.evaluate("document.getElementById('toggle').click(); manualClock.advance(700)")
+    assert browser.evaluate("stageView.state()") == typed
+    assert 0 < typed["weight"] < 1  # caught inside the fade
