@@ -219,9 +219,8 @@ def test_no_frame_sent_is_a_failure_that_says_why(receiver):
     lines = result.stderr.splitlines()
     assert result.returncode == 1, result.stderr
     assert lines[1].startswith("pipmoves-play: warning: cannot send: ")
-    assert lines[-1].startswith(f"pipmoves-play stream: no frame could be sent to 127.0.0.1:{receiver.port} (3 tried): ")
-    assert lines[-1].endswith(lines[1].removeprefix("pipmoves-play: warning: cannot send: ").removesuffix(
-        "; still playing"))
+    reason = lines[1].removeprefix("pipmoves-play: warning: cannot send: ").removesuffix("; still playing")
+    assert lines[-1] == f"pipmoves-play stream: no frame could be sent to 127.0.0.1:{receiver.port} (3 tried): {reason}"
     assert receiver.messages() == []
 
 
@@ -264,7 +263,8 @@ def test_taps_never_step_the_show_back(receiver):
     (["--bpm", "0", "bounce"], 1, "pipmoves-play stream: Tempo must be finite and within [0.001, 1000000] BPM"),
     (["--size", "2", "bounce"], 1, "pipmoves-play stream: Size must be finite and within [0, 1]"),
     (["0:circle", "1:bounce:2", "2:circle"], 1, "pipmoves-play stream: A cue's fade must end by the next cue"),
-    (["--rate", "-4", "bounce"], 2, "pipmoves-play stream: --rate must be from 0.001 to 1000 frames a second, not '-4'"),
+    (["--rate", "-4", "bounce"], 2,
+     "pipmoves-play stream: --rate must be from 0.001 to 1000 frames a second, not '-4'"),
     (["--rate", "1e-11", "bounce"], 2,
      "pipmoves-play stream: --rate must be from 0.001 to 1000 frames a second, not '1e-11'"),
     (["0:helix:4"], 2, "pipmoves-play stream: The first cue has no cue before it to fade from: '0:helix:4'"),
