@@ -27,7 +27,7 @@ double TappedTempo::position_at(double seconds) {
   const std::lock_guard lock(mutex_);
   const double position = gliding_position(seconds);
   if (seconds < shown_seconds_) {
-    return position;  // an earlier moment asked again: nothing is shown after it yet
+    return position;  // a moment before the latest shown: not part of the show's course
   }
   shown_seconds_ = seconds;
   shown_position_ = std::max(shown_position_, position);
@@ -55,9 +55,9 @@ std::optional<double> TappedTempo::tap(double seconds) {
     return std::nullopt;
   }
   // The tapped phase, on the beat nearest to where the show already is, so
-  // the glide covers at most half a beat. Over a whole beat of smoothstep the
-  // steepest catch-up is 1.5 x that half beat a beat: the show keeps going
-  // forwards at a quarter of the tapped tempo or faster.
+  // the glide covers at most half a beat. Eased in by smoothstep over one
+  // tapped beat, with a steepest slope of 1.5, it takes at most 0.75 beat a
+  // beat away: the show goes on at a quarter of the tapped tempo or faster.
   constexpr double kPipsPerBeat = PIPS_PER_BEAT;
   const double reached = gliding_position(seconds);
   const double tapped_position = tapped.position_at(seconds);
