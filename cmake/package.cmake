@@ -3,7 +3,7 @@
 # pipmoves::play (playback, linking the first), found by find_package(pipmoves)
 # or described to pkg-config by pipmoves.pc and pipmoves_play.pc. A host that
 # also loads the modules, or links both, so maps the tables once; and linking
-# needs no library of playback's own (libsmf) named. Everything here is in the
+# needs no library of playback's own (aubio) named. Everything here is in the
 # "dev" install component; the wheel installs only "python".
 include(CMakePackageConfigHelpers)
 

@@ -8,10 +8,10 @@ The wheel is built in BUILD_DIR (kept, so a second run only relinks), with
 libstdc++ and libgcc linked into each ELF file (pyproject.toml asks for it):
 the wheel's own files then ask only the C library for symbol versions, and
 never bring a second C++ runtime into a host's process. Everything else that
-is not a manylinux system library (liblo, libsmf and glib, ...) is copied in,
+is not a manylinux system library (liblo, libe131, libsndfile, ...) is copied in,
 renamed, with auditwheel's own repair. When a grafted library itself needs a
-newer C library than any manylinux policy names (this Debian's glib and liblo
-do), auditwheel refuses to tag the wheel: it is then grafted the same way for
+newer C library than any manylinux policy names (this Debian's liblo
+does), auditwheel refuses to tag the wheel: it is then grafted the same way for
 the newest policy and keeps its linux tag.
 """
 

@@ -78,7 +78,7 @@ out["mapped"] = sorted(mapped)
 print(json.dumps(out))
 """
 
-CARRIED = ("liblo.so", "libsmf.so", "libglib-2.0.so")
+CARRIED = ("liblo.so", "libe131.so", "libsndfile.so")
 
 
 @pytest.fixture(scope="module")
