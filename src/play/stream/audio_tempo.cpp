@@ -1,9 +1,12 @@
 #include "audio_tempo.hpp"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -59,14 +62,40 @@ void RawPcm::decode(std::span<const unsigned char> bytes, std::vector<float>& ou
 }
 
 struct AudioTempo::File {
+  int fd = -1;
   SNDFILE* handle = nullptr;
   SF_INFO info{};
   ~File() {
     if (handle != nullptr) {
       sf_close(handle);
     }
+    if (fd >= 0) {
+      ::close(fd);
+    }
   }
 };
+
+namespace {
+
+// Opening does not wait (a FIFO without a writer would block forever), and a
+// device or a FIFO is refused before a byte is read: a live line comes on
+// standard input.
+int open_regular(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    throw std::runtime_error("cannot read audio from " + path + ": " + std::strerror(errno));
+  }
+  struct stat status {};
+  const int error = ::fstat(fd, &status) != 0 ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+  if (error != 0 || !S_ISREG(status.st_mode)) {
+    ::close(fd);
+    throw std::runtime_error("cannot read audio from " + path + ": " +
+                             (error != 0 ? std::strerror(error) : "not a regular file (a live line goes to --audio -)"));
+  }
+  return fd;
+}
+
+}  // namespace
 
 AudioTempo::AudioTempo(const AudioInput& input, FollowSettings settings, std::chrono::steady_clock::time_point start,
                        std::ostream& log)
@@ -74,7 +103,8 @@ AudioTempo::AudioTempo(const AudioInput& input, FollowSettings settings, std::ch
   std::int64_t rate = input.rate;
   if (input.path != "-") {
     file_ = std::make_unique<File>();
-    file_->handle = sf_open(input.path.c_str(), SFM_READ, &file_->info);
+    file_->fd = open_regular(input.path);
+    file_->handle = sf_open_fd(file_->fd, SFM_READ, &file_->info, SF_FALSE);
     if (file_->handle == nullptr) {
       throw std::runtime_error("cannot read audio from " + input.path + ": " + sf_strerror(nullptr));
     }

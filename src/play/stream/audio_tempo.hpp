@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "audio_input.hpp"
 #include "beat_source.hpp"
 #include "pipmoves/play/beat_tracker.hpp"
 #include "pipmoves/play/following_clock.hpp"
@@ -39,15 +40,6 @@ class AudioFollower {
   std::ostream& log_;
   double offset_;
   std::optional<double> said_bpm_;
-};
-
-// Where the audio comes from: a file libsndfile reads (WAV, FLAC and the
-// like), played in real time, or raw mono PCM on standard input ("-").
-struct AudioInput {
-  enum class Format : std::uint8_t { s16, f32 };
-  std::string path;
-  Format format = Format::s16;
-  std::int64_t rate = 48000;
 };
 
 // Decodes raw little-endian PCM into mono floats, keeping a partial sample

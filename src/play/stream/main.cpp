@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "audio_tempo.hpp"
 #include "beat_source.hpp"
 #include "options.hpp"
 #include "osc_sender.hpp"
@@ -178,6 +179,10 @@ int play_show(StreamOptions options) {
 #else
       throw std::logic_error("--link was taken without Ableton Link");
 #endif
+    case TempoFrom::audio:
+      // A file that is no audio is refused here, before a frame is sent.
+      beats = std::make_unique<AudioTempo>(options.audio, options.follow, start, std::cerr);
+      break;
   }
 
   std::signal(SIGINT, request_stop);
@@ -185,6 +190,10 @@ int play_show(StreamOptions options) {
   std::cerr << "pipmoves-play: streaming to " << options.host << ":" << options.port
             << (options.rig ? rig_targets(*options.rig) : "") << " at " << options.frame_rate
             << " frames a second; Ctrl-C stops\n";
+  if (options.tempo == TempoFrom::audio) {
+    std::cerr << "pipmoves-play: listening to " << (options.audio.path == "-" ? "standard input" : options.audio.path)
+              << "; the show waits at its start until it follows the beat\n";
+  }
   std::thread taps;
   if (tapped != nullptr) {
     std::cerr << "pipmoves-play: press Enter on each beat to tap the tempo\n";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "pipmoves/pip.hpp"
+#include "pipmoves/play/beat_tracker.hpp"
 
 namespace pipmoves::play::stream {
 namespace {
@@ -30,6 +31,17 @@ constexpr std::string_view kUsage =
     "  --bpm BPM          tempo (default 120)\n"
     "  --tap              tap the tempo with Enter at the terminal\n"
     "  --link             follow an Ableton Link session's tempo and bars\n"
+    "  --audio FILE|-     follow the music's beat: an audio file (WAV, FLAC and the\n"
+    "                     like) played in real time, or raw mono PCM on standard\n"
+    "                     input (-); the show waits at its start until it locks\n"
+    "  --audio-format s16|f32\n"
+    "                     with --audio -: little-endian 16-bit or 32-bit float\n"
+    "                     samples (default s16)\n"
+    "  --audio-rate HZ    with --audio -: samples a second, 4000 to 768000\n"
+    "                     (default 48000)\n"
+    "  --bpm-range MIN:MAX\n"
+    "                     with --audio: the tempos half and double time are\n"
+    "                     folded into, an octave or wider (default 90:180)\n"
     "  --fixtures N       fixtures in the row (default 1)\n"
     "  --phase-step PIPS  lag between neighbouring fixtures (default: fanned\n"
     "                     out evenly over the pattern's period)\n"
@@ -139,6 +151,32 @@ HostPort host_port(std::string_view option, std::string_view text, std::uint16_t
   return parsed;
 }
 
+AudioInput::Format audio_format(std::string_view text) {
+  if (text == "s16") {
+    return AudioInput::Format::s16;
+  }
+  if (text == "f32") {
+    return AudioInput::Format::f32;
+  }
+  fail("--audio-format needs s16 or f32, not '" + std::string(text) + "'");
+}
+
+// The range the clock folds tempos into, checked as the clock checks it.
+void bpm_range(std::string_view text, FollowSettings& follow) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos) {
+    fail("--bpm-range needs MIN:MAX, not '" + std::string(text) + "'");
+  }
+  const double low = number("--bpm-range", text.substr(0, colon));
+  const double high = number("--bpm-range", text.substr(colon + 1));
+  if (low < 1.0 || high > 1000.0 || high < 2.0 * low) {
+    fail("--bpm-range must lie within 1:1000 and span an octave or more (MAX at least twice MIN), not '" +
+         std::string(text) + "'");
+  }
+  follow.min_bpm = low;
+  follow.max_bpm = high;
+}
+
 RigOptions& rig(StreamOptions& options) {
   if (!options.rig) {
     options.rig.emplace();
@@ -162,6 +200,19 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
   bool single = false;
   std::optional<std::string_view> fixtures;  // a count, or with a patch a folder
   std::string_view needs_patch;
+  // The options that said where the tempo comes from, and those that only
+  // mean something with audio.
+  std::string_view tempo_from;
+  std::string_view needs_audio;
+  std::string_view needs_stdin;
+  bool bpm_given = false;
+  const auto source = [&](std::string_view option, TempoFrom from) {
+    if (!tempo_from.empty() && tempo_from != option) {
+      fail(std::string(tempo_from) + " and " + std::string(option) + " are two sources of tempo; choose one");
+    }
+    tempo_from = option;
+    options.tempo = from;
+  };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     const auto value = [&]() -> std::string_view {
@@ -188,13 +239,29 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
       options.frames = whole(arg, value(), 1, std::numeric_limits<std::int64_t>::max());
     } else if (arg == "--bpm") {
       options.bpm = number(arg, value());
+      bpm_given = true;
     } else if (arg == "--tap") {
-      options.tempo = TempoFrom::tap;
+      source(arg, TempoFrom::tap);
     } else if (arg == "--link") {
 #ifndef PIPMOVES_WITH_LINK
       fail("--link needs a build with Ableton Link, and this one has none");
 #endif
-      options.tempo = TempoFrom::link;
+      source(arg, TempoFrom::link);
+    } else if (arg == "--audio") {
+      source(arg, TempoFrom::audio);
+      options.audio.path = std::string(value());
+      if (options.audio.path.empty()) {
+        fail("--audio needs a file, or - for raw PCM on standard input");
+      }
+    } else if (arg == "--audio-format") {
+      options.audio.format = audio_format(value());
+      needs_stdin = arg;
+    } else if (arg == "--audio-rate") {
+      options.audio.rate = whole(arg, value(), BeatTracker::kMinSampleRate, BeatTracker::kMaxSampleRate);
+      needs_stdin = arg;
+    } else if (arg == "--bpm-range") {
+      bpm_range(value(), options.follow);
+      needs_audio = arg;
     } else if (arg == "--fixtures") {
       fixtures = value();
     } else if (arg == "--patch") {
@@ -283,6 +350,15 @@ StreamOptions parse_stream_options(std::span<const std::string_view> args) {
   }
   if (options.help) {
     return options;
+  }
+  if (options.tempo != TempoFrom::audio && !needs_audio.empty()) {
+    fail(std::string(needs_audio) + " needs --audio FILE|-");
+  }
+  if (!needs_stdin.empty() && (options.tempo != TempoFrom::audio || options.audio.path != "-")) {
+    fail(std::string(needs_stdin) + " is for raw PCM on standard input, with --audio -; a file says its own");
+  }
+  if (options.tempo == TempoFrom::audio && bpm_given) {
+    fail("--audio follows the music's tempo, so --bpm has nothing to set");
   }
   if (options.rig && options.rig->patch.empty()) {
     fail(std::string(needs_patch) + " needs --patch FILE");

@@ -7,8 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "audio_input.hpp"
 #include "pipmoves/play/crossfade.hpp"
 #include "pipmoves/play/fixture.hpp"
+#include "pipmoves/play/following_clock.hpp"
 #include "pipmoves/play/spread.hpp"
 
 namespace pipmoves::play::stream {
@@ -20,7 +22,7 @@ struct CueText {
   std::int32_t fade_pips = 0;
 };
 
-enum class TempoFrom : std::uint8_t { fixed, tap, link };
+enum class TempoFrom : std::uint8_t { fixed, tap, link, audio };
 
 // A groove of one's own whose sixteen patterns the cues may name, as
 // <name>_<move>: step lanes, or a Standard MIDI File and the bars to read.
@@ -57,6 +59,8 @@ struct StreamOptions {
   Easing easing = Easing::smoothstep;
   double bpm = 120.0;
   TempoFrom tempo = TempoFrom::fixed;
+  AudioInput audio;  // with TempoFrom::audio, what it listens to
+  FollowSettings follow;  // and how its beats are followed
   std::string host = "127.0.0.1";
   std::string port = "9000";
   std::string prefix = "/pipmoves";

@@ -76,6 +76,37 @@ TEST(StreamOptions, EachGrooveKeepsItsNameFileAndMidiBars) {
   EXPECT_EQ(1, options.grooves[1].bars);
 }
 
+TEST(StreamOptions, AudioFollowsAFileOrRawPcmOnStandardInput) {
+  const StreamOptions file = parsed({"--audio", "set.flac", "--bpm-range", "70:140", "bounce"});
+  EXPECT_EQ(TempoFrom::audio, file.tempo);
+  EXPECT_EQ("set.flac", file.audio.path);
+  EXPECT_EQ(70.0, file.follow.min_bpm);
+  EXPECT_EQ(140.0, file.follow.max_bpm);
+
+  const StreamOptions line = parsed({"--audio-rate", "44100", "--audio", "-", "--audio-format", "f32", "bounce"});
+  EXPECT_EQ("-", line.audio.path);
+  EXPECT_EQ(AudioInput::Format::f32, line.audio.format);
+  EXPECT_EQ(44100, line.audio.rate);
+  EXPECT_EQ(90.0, line.follow.min_bpm) << "the clock's own range";
+  EXPECT_EQ(180.0, line.follow.max_bpm);
+
+  const StreamOptions plain = parsed({"--audio", "-", "bounce"});
+  EXPECT_EQ(AudioInput::Format::s16, plain.audio.format);
+  EXPECT_EQ(48000, plain.audio.rate);
+  // The widest range the clock takes, and the narrowest: one octave.
+  EXPECT_EQ(1000.0, parsed({"--audio", "-", "--bpm-range", "1:1000", "bounce"}).follow.max_bpm);
+  EXPECT_EQ(120.0, parsed({"--audio", "-", "--bpm-range", "60:120", "bounce"}).follow.max_bpm);
+}
+
+TEST(StreamOptions, LinkAndAudioAreTwoTempoSources) {
+#ifdef PIPMOVES_WITH_LINK
+  EXPECT_EQ("--link and --audio are two sources of tempo; choose one", refusal({"--link", "--audio", "-", "bounce"}));
+  EXPECT_EQ("--audio and --link are two sources of tempo; choose one", refusal({"--audio", "-", "--link", "bounce"}));
+#else
+  EXPECT_EQ("--link needs a build with Ableton Link, and this one has none", refusal({"--audio", "-", "--link", "bounce"}));
+#endif
+}
+
 TEST(StreamOptions, RatesFromTheSlowestToTheFastestAreTaken) {
   EXPECT_EQ(0.001, parsed({"--rate", "0.001", "bounce"}).frame_rate);
   EXPECT_EQ(1000.0, parsed({"--rate", "1000", "bounce"}).frame_rate);
@@ -157,6 +188,35 @@ TEST(StreamOptions, RefusalsNameWhatIsWrong) {
        "--sacn-name must be at most 63 bytes"},
       {{"--patch", "r.json", "--sacn-dest", "h", "--sacn-interface", "lo", "bounce"},
        "--sacn-interface is for multicast, and --sacn-dest sends unicast"},
+      {{"--audio"}, "--audio needs a value"},
+      {{"--audio", "", "bounce"}, "--audio needs a file, or - for raw PCM on standard input"},
+      {{"--audio", "-", "--audio-format", "s24", "bounce"}, "--audio-format needs s16 or f32, not 's24'"},
+      {{"--audio", "-", "--audio-rate", "0", "bounce"},
+       "--audio-rate needs a whole number from 4000 to 768000, not '0'"},
+      {{"--audio", "-", "--audio-rate", "3999", "bounce"},
+       "--audio-rate needs a whole number from 4000 to 768000, not '3999'"},
+      {{"--audio", "-", "--audio-rate", "44100.5", "bounce"},
+       "--audio-rate needs a whole number from 4000 to 768000, not '44100.5'"},
+      {{"--audio-format", "f32", "bounce"},
+       "--audio-format is for raw PCM on standard input, with --audio -; a file says its own"},
+      {{"--audio", "loop.wav", "--audio-rate", "44100", "bounce"},
+       "--audio-rate is for raw PCM on standard input, with --audio -; a file says its own"},
+      {{"--bpm-range", "90:180", "bounce"}, "--bpm-range needs --audio FILE|-"},
+      {{"--tap", "--bpm-range", "90:180", "bounce"}, "--bpm-range needs --audio FILE|-"},
+      {{"--audio", "-", "--bpm-range", "90", "bounce"}, "--bpm-range needs MIN:MAX, not '90'"},
+      {{"--audio", "-", "--bpm-range", "90:fast", "bounce"}, "--bpm-range needs a number, not 'fast'"},
+      {{"--audio", "-", "--bpm-range", "nan:180", "bounce"}, "--bpm-range needs a number, not 'nan'"},
+      {{"--audio", "-", "--bpm-range", "100:150", "bounce"},
+       "--bpm-range must lie within 1:1000 and span an octave or more (MAX at least twice MIN), not '100:150'"},
+      {{"--audio", "-", "--bpm-range", "180:90", "bounce"},
+       "--bpm-range must lie within 1:1000 and span an octave or more (MAX at least twice MIN), not '180:90'"},
+      {{"--audio", "-", "--bpm-range", "0.5:180", "bounce"},
+       "--bpm-range must lie within 1:1000 and span an octave or more (MAX at least twice MIN), not '0.5:180'"},
+      {{"--audio", "-", "--bpm-range", "400:1001", "bounce"},
+       "--bpm-range must lie within 1:1000 and span an octave or more (MAX at least twice MIN), not '400:1001'"},
+      {{"--audio", "-", "--tap", "bounce"}, "--audio and --tap are two sources of tempo; choose one"},
+      {{"--tap", "--audio", "loop.wav", "bounce"}, "--tap and --audio are two sources of tempo; choose one"},
+      {{"--audio", "-", "--bpm", "128", "bounce"}, "--audio follows the music's tempo, so --bpm has nothing to set"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.want, refusal(c.args)) << (c.args.empty() ? "(no arguments)" : c.args.front());
