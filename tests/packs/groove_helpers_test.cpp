@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "../../src/packs/authoring/grooves/moves.hpp"
+#include "../../src/grooves/moves.hpp"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "../../src/packs/authoring/grooves/score.hpp"
+#include "../../src/grooves/score.hpp"
 #include "pipmoves/pack_table.hpp"
 
 namespace pipmoves::testing {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/grooves/move_set.hpp"
+#include "grooves/move_set.hpp"
 #include "pipmoves/catalogue.hpp"
 #include "pipmoves/play/groove.hpp"
 

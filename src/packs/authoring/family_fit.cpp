@@ -20,51 +20,10 @@ constexpr int kNarrowings = 12;
 // the twelve-place rounding.
 constexpr double kReach = 1e-10;
 
-// The axis map, smooth through zero: f(v) = v G(v), where the gain G runs
-// smoothly from the negative side's gain at the raw low extreme to the
-// positive side's at the raw high one, so both extremes land where separate
-// gains per side would put them. Zero stays zero, and the speed through zero
-// is G(0) from both sides, where separate gains would change speed there. G
-// is linear in v (f is then a quadratic) unless the gains are so far apart
-// that f would fold back; then G turns mostly near zero, over a width that
-// keeps f rising.
-bool two_sided(const AxisScale& a) { return a.raw.high > 0.0 && a.raw.low < 0.0; }
-
-// Where v lies on the way from the raw low extreme (0) to the high one (1).
-double blend(double v, const AxisScale& a) {
-  if (std::isinf(a.width)) {
-    return (v - a.raw.low) / (a.raw.high - a.raw.low);
-  }
-  const double low = std::tanh(a.raw.low / a.width);
-  const double high = std::tanh(a.raw.high / a.width);
-  return (std::tanh(v / a.width) - low) / (high - low);
-}
-
-double mapped(double v, double share, const AxisScale& a) {
-  if (!two_sided(a)) {
-    return v * (a.raw.high > 0.0 ? a.positive : a.negative);
-  }
-  return v * (a.negative + (a.positive - a.negative) * share);
-}
-
-double scaled_value(double kept, double scaled, double share, const AxisScale& a) {
-  if (a.targets) {
-    // The ratio rule, on an axis without a kept part: the raw extremes land
-    // on the targets exactly.
-    if (scaled == a.raw.high && scaled > 0.0) {
-      return a.targets->high;
-    }
-    if (scaled == a.raw.low && scaled < 0.0) {
-      return a.targets->low;
-    }
-    return mapped(scaled, share, a);
-  }
-  return kept + mapped(scaled, share, a);
-}
-
-double scaled_value(double kept, double scaled, const AxisScale& a) {
-  return scaled_value(kept, scaled, two_sided(a) ? blend(scaled, a) : 0.0, a);
-}
+using scale_map::blend;
+using scale_map::mapped;
+using scale_map::scaled_value;
+using scale_map::two_sided;
 
 struct Point {
   double kept;
@@ -278,17 +237,6 @@ FamilyScale solve_family_scale(const std::string& family, const std::vector<Spli
                                                 : searched_scale(family, points, *target, axis);
   }
   return scale;
-}
-
-Table apply_scale(const SplitTable& row, const FamilyScale& scale) {
-  Table out(row.kept.size());
-  for (std::size_t i = 0; i < out.size(); ++i) {
-    for (int axis = 0; axis < 3; ++axis) {
-      component(out[i], axis) = scaled_value(component(row.kept[i], axis), component(row.scaled[i], axis),
-                                             scale[static_cast<std::size_t>(axis)]);
-    }
-  }
-  return out;
 }
 
 std::string describe_extremes(const std::vector<SplitTable>& rows, const std::vector<std::string>& names,

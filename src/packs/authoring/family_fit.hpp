@@ -9,30 +9,15 @@
 // reaches its own extreme, yet the speed through zero is the same from both
 // sides. A single row is a family of one.
 
-#include <array>
 #include <functional>
-#include <limits>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "grooves/family_scale.hpp"
 #include "pack.hpp"
 
 namespace pipmoves::authoring {
-
-struct SplitTable {
-  Table kept;    // a rule's exact contribution, never scaled
-  Table scaled;  // scaled by the family's gains
-};
-
-struct AxisTarget {
-  double low;
-  double high;
-};
-
-// Per axis: the extremes to reach, or nothing for an axis left as it is.
-using FitTargets = std::array<std::optional<AxisTarget>, 3>;
 
 // The exact ranges of a statement such as "x -0.82 to 0.82; y, z -0.5 to 0.5",
 // read by the same parser as the generator's checks. Throws
@@ -46,27 +31,10 @@ FitTargets fit_targets(std::string_view ranges);
 // groove moves were authored with the search; their tables keep it.
 enum class GainRule { ratio, search };
 
-// The map of one axis: f(raw.high) = positive * raw.high and f(raw.low) =
-// negative * raw.low, where raw holds the scaled part's extremes over the
-// family; with one side empty, f is that side's gain alone. Between them the
-// gain changes linearly in v, or over the width around zero where a linear
-// change would make f fold back.
-struct AxisScale {
-  double negative = 1.0;
-  double positive = 1.0;
-  AxisTarget raw{0.0, 0.0};
-  double width = std::numeric_limits<double>::infinity();
-  // With the ratio rule, the targets the raw extremes become exactly.
-  std::optional<AxisTarget> targets;
-};
-using FamilyScale = std::array<AxisScale, 3>;
-
 // Throws std::runtime_error naming the family when no gains reach the range,
 // or when the two sides need gains so far apart that the map would fold.
 FamilyScale solve_family_scale(const std::string& family, const std::vector<SplitTable>& rows,
                                const FitTargets& targets, GainRule rule = GainRule::ratio);
-
-Table apply_scale(const SplitTable& row, const FamilyScale& scale);
 
 // Where each axis reaches its extremes: the member and the pip.
 std::string describe_extremes(const std::vector<SplitTable>& rows, const std::vector<std::string>& names,

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shaping.hpp"
+#include "grooves/shaping.hpp"
 
 namespace pipmoves::authoring {
 

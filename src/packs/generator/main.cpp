@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../authoring/grooves/move_set.hpp"
+#include "../authoring/grooves/groove_pack.hpp"
 #include "../authoring/pack.hpp"
 #include "pipmoves/procedural.hpp"
 #include "checks.hpp"

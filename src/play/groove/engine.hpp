@@ -1,12 +1,12 @@
 #pragma once
 
 // Between the public groove types and the move engine the packs are built
-// with.
+// with: the component that runs in a show.
 
 #include <cstddef>
 #include <string_view>
 
-#include "authoring/grooves/move_set.hpp"
+#include "grooves/move_set.hpp"
 #include "pipmoves/play/groove.hpp"
 
 namespace pipmoves::play::groove_engine {

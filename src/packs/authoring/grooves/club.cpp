@@ -2,44 +2,13 @@
 
 #include <array>
 #include <map>
+#include <span>
 #include <string_view>
 
 #include "groove_pack.hpp"
-#include "move_set.hpp"
 
 namespace pipmoves::authoring::grooves {
 namespace {
-
-struct ClubMove {
-  std::string_view name;
-  std::string_view label;
-  std::string_view ranges;  // over the 36 grooves
-  SplitMove split;
-};
-
-// A groove of kicks alone circles at exactly the kick radius; every other
-// orbit is fitted to the family's range.
-SplitTable orbit_split(const Score& score) {
-  Table t = club_orbit(score);
-  Table none(t.size());
-  for (const Event& e : score.events) {
-    if (!is_kick(e)) {
-      return {std::move(none), std::move(t)};
-    }
-  }
-  return {std::move(t), std::move(none)};
-}
-
-const std::array<ClubMove, 4>& club_moves() {
-  static const std::array<ClubMove, 4> moves = {{
-      {"bounce", "Kick-led bounce", "x -0.27 to 0.27; y -0.2401 to 0.6825; z -0.0382 to 0.06", club_bounce},
-      {"step", "Snare side-step", "x -0.7336 to 0.7464; y -0.3611 to 0.0828; z -0.0525 to 0.1813", club_step},
-      {"orbit", "Percussion orbit", "x -0.594 to 0.6048; y -0.6048 to 0.6054; z -0.1951 to 0.1742", orbit_split},
-      {"glide", "Bass-and-phrase glide", "x -0.5615 to 0.5819; y -0.4929 to 0.26; z -0.4127 to 0.4848",
-       fitted_whole(club_glide)},
-  }};
-  return moves;
-}
 
 // Dimensions of each groove's rows in move order: bounce and step gain depth
 // only from low-end and crash cues; a groove of kicks alone orbits flat.
@@ -71,8 +40,9 @@ Pack club_pack() {
     grooves.push_back(&g);
   }
   Pack pack{"club", {}, {}};
+  const std::span<const MoveSpec> moves = moves_of(MoveSet::club);
   std::vector<MoveFamily> families;
-  for (const ClubMove& move : club_moves()) {
+  for (const MoveSpec& move : moves) {
     families.emplace_back(MoveSet::club, families.size());
     Selection& selection = pack.selections.emplace_back(
         Selection{"club move " + std::string(move.name), std::string(move.ranges), {}});
@@ -84,25 +54,13 @@ Pack club_pack() {
     const Groove& groove = *grooves[g];
     Family& family = pack.families.emplace_back(Family{"club groove " + std::string(groove.name), kGrooveBound, {}});
     const std::array<int, 4>& dimensions = kDimensions.at(groove.name);
-    for (std::size_t m = 0; m < club_moves().size(); ++m) {
-      const ClubMove& move = club_moves()[m];
+    for (std::size_t m = 0; m < moves.size(); ++m) {
+      const MoveSpec& move = moves[m];
       family.rows.push_back(Row{row_name(groove.name, move.name), groove.period, dimensions[m],
                                 row_description(groove.heading, move.label, groove.note), families[m].rule(g)});
     }
   }
   return pack;
-}
-
-std::vector<MoveSpec> club_move_specs() {
-  std::vector<const Groove*> grooves;
-  for (const Groove& g : club_grooves()) {
-    grooves.push_back(&g);
-  }
-  std::vector<MoveSpec> specs;
-  for (const ClubMove& move : club_moves()) {
-    specs.push_back({move.name, move.label, {}, fit_targets(move.ranges), move.split, grooves});
-  }
-  return specs;
 }
 
 }  // namespace pipmoves::authoring::grooves

@@ -1,38 +1,25 @@
 #pragma once
 
-// Building blocks shared by the club and dancefloor packs: row names and
-// descriptions, and families fitted over every groove a move is played on.
+// Building blocks shared by the club and dancefloor packs: families fitted
+// over every groove a move is played on, and the gains they are fitted with.
 
-#include <functional>
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "../family_fit.hpp"
 #include "../pack.hpp"
-#include "moves.hpp"
+#include "grooves/move_set.hpp"
 
 namespace pipmoves::authoring::grooves {
 
-inline constexpr std::string_view kEmDash = "\u2014";
+// The gains of the move's stored family, solved from its grooves once per
+// process and kept: the pack build scales the stored rows by them and writes
+// them down. Costly (seconds): players read the written ones instead.
+const FamilyScale& solve_stored_scale(MoveSet set, std::size_t move);
 
-inline std::string row_name(std::string_view groove, std::string_view move) {
-  return "beat_" + std::string(groove) + "_" + std::string(move);
-}
-
-// Heading, em dash, label and a full stop, then the text that follows (a
-// groove's note or a move's sentence), after one space even when it is empty.
-inline std::string row_description(std::string_view heading, std::string_view label, std::string_view text) {
-  return std::string(heading) + " " + std::string(kEmDash) + " " + std::string(label) + ". " + std::string(text);
-}
-
-// How one groove's raw table is split for the family fit.
-using SplitMove = std::function<SplitTable(const Score&)>;
-
-// Everything scaled: the move has no exact part.
-SplitMove fitted_whole(Table (*move)(const Score&));
-
-enum class MoveSet : int;  // move_set.hpp
+// The source of recorded_scale's definition, for the build to write.
+std::string recorded_scales_source(std::string_view heading);
 
 // A move played on the grooves of its family, scaled by the gains the family
 // is fitted with (the move engine's, solved once). The rule of the member for

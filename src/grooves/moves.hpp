@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "../family_fit.hpp"
+#include "family_scale.hpp"
 #include "score.hpp"
 
 namespace pipmoves::authoring::grooves {

@@ -6,7 +6,7 @@
 #include <array>
 #include <cmath>
 
-#include "../shaping.hpp"
+#include "shaping.hpp"
 #include "score.hpp"
 
 namespace pipmoves::authoring::grooves {
