@@ -12,6 +12,7 @@ import pytest
 
 import pipmoves
 import pipmoves_play as play
+from child_process import ADDRESS_SPACE, PRELUDE, in_child
 
 BAR = 4 * pipmoves.PIPS_PER_BEAT
 PPQN = 960  # every stored onset falls on a whole tick at this resolution
@@ -283,8 +284,6 @@ def test_a_damaged_midi_file_is_refused_without_crashing(tmp_path):
 
 
 # --- hostile and careless input, each case in a child interpreter
-
-from test_hostile_callers import ADDRESS_SPACE, PRELUDE, in_child  # noqa: E402
 
 MIB = 1 << 20
 
