@@ -51,6 +51,8 @@ USES = {
     "PatchedFixture": ["unbuilt.layout", "unbuilt.name", "repr(unbuilt)"],
     "ChannelLayout": ["unbuilt.footprint", "unbuilt.channels", "repr(unbuilt)"],
     "ChannelSlot": ["unbuilt.role", "repr(unbuilt)"],
+    "BeatTracker": ["unbuilt.feed(bytes(4))", "unbuilt.tempo_bpm", "unbuilt.confidence"],
+    "FollowingClock": ["unbuilt.beat(0.5, 120.0, 1.0)", "unbuilt.pip_at(1.0)", "unbuilt.locked"],
 }
 # pipmoves' own objects, handed to pipmoves_play unbuilt.
 FOREIGN = {
@@ -97,6 +99,8 @@ BUILDS = {
     "GrooveScore": ("(256, [(0.0, 'kick', 1.0, 1)])", "built.period_pips"),
     "Patch": (f"({INLINE_RIG},)", "len(built)"),
     "PatchPlayer": (f"(play.Patch({INLINE_RIG}),)", "len(built.patch)"),
+    "BeatTracker": ("(48000,)", "built.sample_rate"),
+    "FollowingClock": ("(90.0, 180.0)", "built.bpm"),
 }
 
 

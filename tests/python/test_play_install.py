@@ -48,4 +48,5 @@ def test_cmake_install_puts_the_playback_module_and_its_stub_beside_pipmoves(tmp
     (core,) = (size for name, (size, _) in sizes.items() if name.startswith("libpipmoves.so"))
     others = {name: size for name, (size, _) in sizes.items() if not name.startswith("libpipmoves.so")}
     assert core > 16 * 2**20, "the stored tables are in the core library"
-    assert all(size < core / 8 for size in others.values()), others
+    # Playback carries aubio whole (about 2 MiB); a copy of the tables would be 24 MiB.
+    assert all(size < core / 4 for size in others.values()), others

@@ -11,6 +11,7 @@
 #include "pipmoves/play/beat_tracker.hpp"
 #include "pipmoves/play/following_clock.hpp"
 #include "register.hpp"
+#include "support/instances.hpp"
 
 namespace py = pybind11;
 
@@ -58,6 +59,7 @@ void register_beat(py::module_& m) {
                                 "The latest beat found, negative before the first.");
   tracker.def_property_readonly("confidence", &BeatTracker::confidence, "How sure the tracker is, from 0 up.");
   tracker.def_property_readonly("seconds_fed", &BeatTracker::seconds_fed);
+  pipmoves::python::refuse_second_init(tracker);
 
   py::class_<FollowingClock> clock(m, "FollowingClock",
                                    "A clock that phase-locks to heard beats; its position never goes back or jumps.");
@@ -81,6 +83,7 @@ void register_beat(py::module_& m) {
   clock.def_property_readonly("ever_locked", &FollowingClock::ever_locked);
   clock.def_property_readonly("min_bpm", [](const FollowingClock& c) { return c.settings().min_bpm; });
   clock.def_property_readonly("max_bpm", [](const FollowingClock& c) { return c.settings().max_bpm; });
+  pipmoves::python::refuse_second_init(clock);
 }
 
 }  // namespace pipmoves::play::python

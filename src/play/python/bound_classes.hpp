@@ -5,10 +5,12 @@
 // file sees this before it converts any of them.
 
 #include "pipmoves/offset3.hpp"
+#include "pipmoves/play/beat_tracker.hpp"
 #include "pipmoves/play/channel_layout.hpp"
 #include "pipmoves/play/clock.hpp"
 #include "pipmoves/play/crossfade.hpp"
 #include "pipmoves/play/fixture.hpp"
+#include "pipmoves/play/following_clock.hpp"
 #include "pipmoves/play/groove.hpp"
 #include "pipmoves/play/patch.hpp"
 #include "pipmoves/play/patch_player.hpp"
@@ -31,3 +33,5 @@ PIPMOVES_REFUSE_UNBUILT(pipmoves::play::ChannelLayout);
 PIPMOVES_REFUSE_UNBUILT(pipmoves::play::PatchedFixture);
 PIPMOVES_REFUSE_UNBUILT(pipmoves::play::Patch);
 PIPMOVES_REFUSE_UNBUILT(pipmoves::play::PatchPlayer);
+PIPMOVES_REFUSE_UNBUILT(pipmoves::play::BeatTracker);
+PIPMOVES_REFUSE_UNBUILT(pipmoves::play::FollowingClock);
