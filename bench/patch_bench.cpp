@@ -34,16 +34,6 @@ Patch big_rig() {
   return Patch::from_json(text + "]}");
 }
 
-template <typename F>
-void run(benchmark::State& state, F&& call) {
-  const std::size_t before = pipmoves::bench::allocations();
-  for (auto _ : state) {
-    call();
-  }
-  state.counters["allocs_per_call"] = benchmark::Counter(
-      static_cast<double>(pipmoves::bench::allocations() - before), benchmark::Counter::kAvgIterations);
-}
-
 // One frame into the caller's universes, from positions already spread.
 void patch_frame_512_fixtures_8_universes(benchmark::State& state) {
   const Patch patch = big_rig();
@@ -55,7 +45,7 @@ void patch_frame_512_fixtures_8_universes(benchmark::State& state) {
   }
   std::vector<std::uint8_t> universes(player.frame_bytes());
   std::size_t k = 0;
-  run(state, [&] {
+  pipmoves::bench::run_counting_allocations(state, [&] {
     player.frame(frames[k++ % frames.size()], 1.0 / 44.0, universes);
     benchmark::DoNotOptimize(universes.data());
   });
@@ -70,7 +60,7 @@ void patch_spread_and_frame_512_fixtures(benchmark::State& state) {
   std::vector<Offset3> positions(patch.size());
   std::vector<std::uint8_t> universes(player.frame_bytes());
   std::int32_t pip = 0;
-  run(state, [&] {
+  pipmoves::bench::run_counting_allocations(state, [&] {
     pipmoves::play::spread(circle, pip, {}, positions);
     player.frame(positions, 1.0 / 44.0, universes);
     benchmark::DoNotOptimize(universes.data());

@@ -17,20 +17,9 @@ using pipmoves::Offset3;
 using pipmoves::play::Clock;
 using pipmoves::play::PatternRef;
 
-// Reports allocations per call beside the time.
-template <typename F>
-void run(benchmark::State& state, F&& call) {
-  const std::size_t before = pipmoves::bench::allocations();
-  for (auto _ : state) {
-    call();
-  }
-  state.counters["allocs_per_call"] = benchmark::Counter(
-      static_cast<double>(pipmoves::bench::allocations() - before), benchmark::Counter::kAvgIterations);
-}
-
 void play_pip_at(benchmark::State& state, Clock clock) {
   double seconds = 0.0;
-  run(state, [&] {
+  pipmoves::bench::run_counting_allocations(state, [&] {
     benchmark::DoNotOptimize(clock.pip_at(seconds));
     seconds += 0.0013;
   });
@@ -49,7 +38,7 @@ void play_render_per_sample(benchmark::State& state, const char* name) {
   const PatternRef pattern = PatternRef::named(name);
   std::vector<Offset3> frames(4096);
   std::int32_t first = 0;
-  run(state, [&] {
+  pipmoves::bench::run_counting_allocations(state, [&] {
     pipmoves::play::render(pattern, first, 1, frames);
     benchmark::DoNotOptimize(frames.data());
     first += 4096;
@@ -63,7 +52,7 @@ void play_spread_64_fixtures(benchmark::State& state) {
   const PatternRef pattern = PatternRef::named("lfo_breathe");
   std::vector<Offset3> fixtures(64);
   std::int32_t pip = 0;
-  run(state, [&] {
+  pipmoves::bench::run_counting_allocations(state, [&] {
     pipmoves::play::spread(pattern, pip++, {}, fixtures);
     benchmark::DoNotOptimize(fixtures.data());
   });
